@@ -1,0 +1,101 @@
+#include "DialogBuilder.h"
+
+#include "TabControl.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace talvo {
+
+QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* window)
+{
+    const QString text = QString::fromUtf8(control.text ? control.text : "");
+    switch (control.kind) {
+    case ControlKind::Static: {
+        auto* label = new QLabel(text, window);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::GroupBox:
+        return new QGroupBox(text, window);
+    case ControlKind::Edit:
+    case ControlKind::PasswordEdit: {
+        auto* edit = new QLineEdit(text, window);
+        if (control.kind == ControlKind::PasswordEdit)
+            edit->setEchoMode(QLineEdit::Password);
+        return edit;
+    }
+    case ControlKind::MultiLineEdit: {
+        auto* edit = new QPlainTextEdit(text, window);
+        edit->setVerticalScrollBarPolicy((control.styles & StyleVerticalScroll) ? Qt::ScrollBarAlwaysOn
+                                                                                : Qt::ScrollBarAsNeeded);
+        edit->setTabChangesFocus(true);
+        return edit;
+    }
+    case ControlKind::PushButton:
+    case ControlKind::DefaultPushButton: {
+        auto* button = new QPushButton(text, window);
+        button->setAutoDefault(false);
+        button->setDefault(control.kind == ControlKind::DefaultPushButton);
+        button->setFlat((control.styles & StyleFlat) != 0);
+        return button;
+    }
+    case ControlKind::CheckBox:
+        return new QCheckBox(text, window);
+    case ControlKind::DropDownList: {
+        auto* combo = new QComboBox(window);
+        combo->setEditable(false);
+        return combo;
+    }
+    case ControlKind::TabControl:
+        return new TabControl(window);
+    case ControlKind::MonthCalendar: {
+        auto* calendar = new QCalendarWidget(window);
+        calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        calendar->setGridVisible(false);
+        calendar->setSelectionMode(QCalendarWidget::SingleSelection);
+        return calendar;
+    }
+    }
+    return new QWidget(window);
+}
+
+BuiltControls DialogBuilder::build(const DialogTemplate& dialogTemplate, QWidget* window)
+{
+    BuiltControls built;
+    const QFont font = dialogFont(dialogTemplate.fontFace, dialogTemplate.pointSize);
+    window->setFont(font);
+    built.baseUnits = dialogBaseUnits(font);
+    built.clientSize = dialogRectToPixels(built.baseUnits, 0, 0, dialogTemplate.width, dialogTemplate.height).size();
+
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = createControl(control, window);
+        QRect geometry =
+            dialogRectToPixels(built.baseUnits, control.x, control.y, control.width, control.height);
+        // A drop-down list's template height includes its opened list.
+        if (control.kind == ControlKind::DropDownList)
+            geometry.setHeight(widget->sizeHint().height());
+        widget->setGeometry(geometry);
+        if (control.id != kNoControlId) {
+            widget->setObjectName(QStringLiteral("control%1").arg(control.id));
+            built.byId.insert(control.id, widget);
+        }
+        if (control.styles & StyleHidden)
+            widget->setVisible(false);
+        built.inOrder.append(widget);
+    }
+    // Group boxes are only frames: everything else stays above them, as on Windows.
+    for (QWidget* widget : built.inOrder)
+        if (qobject_cast<QGroupBox*>(widget))
+            widget->lower();
+    return built;
+}
+
+} // namespace talvo

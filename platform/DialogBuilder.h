@@ -1,0 +1,31 @@
+#pragma once
+
+#include "DialogTemplate.h"
+#include "DialogUnits.h"
+
+#include <QHash>
+#include <QList>
+
+class QWidget;
+
+namespace talvo {
+
+// The controls that a template produced, by id and in tab order.
+struct BuiltControls {
+    DialogBaseUnits baseUnits;
+    QSize clientSize;
+    QHash<int, QWidget*> byId;
+    QList<QWidget*> inOrder;
+};
+
+// Turns a template into Qt widgets, children of the given window, at the pixel geometry
+// that the Windows dialog-unit rule gives for the template's font.
+class DialogBuilder {
+public:
+    static BuiltControls build(const DialogTemplate& dialogTemplate, QWidget* window);
+
+private:
+    static QWidget* createControl(const ControlTemplate& control, QWidget* window);
+};
+
+} // namespace talvo

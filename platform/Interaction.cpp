@@ -1,0 +1,84 @@
+#include "Interaction.h"
+
+#include "QtInteraction.h"
+
+#include <QCoreApplication>
+
+namespace talvo {
+
+namespace {
+Interaction* g_interaction = nullptr;
+QPointer<QWidget> g_mainWindow;
+
+QtInteraction& qtInteraction()
+{
+    static QtInteraction instance;
+    return instance;
+}
+} // namespace
+
+Interaction& interaction()
+{
+    return g_interaction ? *g_interaction : qtInteraction();
+}
+
+void setInteraction(Interaction* implementation)
+{
+    g_interaction = implementation;
+}
+
+void setMainWindow(QWidget* window)
+{
+    g_mainWindow = window;
+}
+
+QWidget* mainWindow()
+{
+    return g_mainWindow.data();
+}
+
+QString applicationName()
+{
+    return QCoreApplication::applicationName();
+}
+
+BoxResult windowMessageBox(QWidget* owner, const QString& text, const QString& caption, BoxIcon icon,
+                           BoxButtons buttons, BoxResult defaultButton)
+{
+    MessageBoxRequest request;
+    request.owner = owner;
+    request.text = text;
+    request.caption = caption.isEmpty() ? applicationName() : caption;
+    request.icon = icon;
+    request.buttons = buttons;
+    request.defaultButton = defaultButton;
+    return interaction().messageBox(request);
+}
+
+BoxResult applicationMessageBox(const QString& text, BoxButtons buttons, BoxIcon icon, BoxResult defaultButton)
+{
+    MessageBoxRequest request;
+    request.owner = mainWindow();
+    request.text = text;
+    request.caption = applicationName();
+    request.icon = icon == BoxIcon::None ? BoxIcon::Warning : icon;
+    request.buttons = buttons;
+    request.defaultButton = defaultButton;
+    return interaction().messageBox(request);
+}
+
+QStringList nameFiltersFromWindowsFilter(const QString& filter)
+{
+    QString body = filter;
+    while (body.endsWith(QLatin1Char('|')))
+        body.chop(1);
+    const QStringList parts = body.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        filters.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    }
+    return filters;
+}
+
+} // namespace talvo

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the tool and starts it against the demo simulated key (created on first use).
+# Without a display it renders every window into PNG files instead (a headless tour).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup-deps.sh
+
+build=${TALVO_BUILD_DIR:-build}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j "$(nproc)"
+
+"$build/bin/talvo-sim" create --if-missing
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  tour=${TALVO_TOUR_DIR:-$PWD/tour}
+  echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set): rendering every window into $tour instead."
+  QT_QPA_PLATFORM=offscreen "$build/bin/talvo-tool" --tour "$tour"
+  exit 0
+fi
+
+exec "$build/bin/talvo-tool"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12 (run as root).
+set -euo pipefail
+
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
+          fonts-noto-cjk clang libclang-rt-14-dev)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
