@@ -1,0 +1,62 @@
+#include "ProviderContext.h"
+
+namespace talvo::csp {
+
+ProviderContext::ProviderContext(std::filesystem::path directory, std::string containerName)
+    : m_directory(std::move(directory)), m_containerName(std::move(containerName))
+{
+}
+
+EVP_PKEY* ProviderContext::userKey(DWORD keySpec)
+{
+    const sim::ContainerFiles files = sim::containerFiles(m_directory);
+    if (keySpec == AT_SIGNATURE) {
+        if (!m_signatureKey)
+            m_signatureKey = sim::loadPrivateKey(files.signatureKey, nullptr);
+        return m_signatureKey.get();
+    }
+    if (keySpec == AT_KEYEXCHANGE) {
+        if (!m_exchangeKey)
+            m_exchangeKey = sim::loadPrivateKey(files.exchangeKey, nullptr);
+        return m_exchangeKey.get();
+    }
+    return nullptr;
+}
+
+HCRYPTKEY ProviderContext::addKey(KeyObject key)
+{
+    const HCRYPTKEY handle = ++m_nextHandle;
+    m_keys.emplace(handle, std::make_unique<KeyObject>(std::move(key)));
+    return handle;
+}
+
+KeyObject* ProviderContext::key(HCRYPTKEY handle)
+{
+    const auto found = m_keys.find(handle);
+    return found == m_keys.end() ? nullptr : found->second.get();
+}
+
+bool ProviderContext::removeKey(HCRYPTKEY handle)
+{
+    return m_keys.erase(handle) == 1;
+}
+
+HCRYPTHASH ProviderContext::addHash(std::unique_ptr<Md5Hash> hash)
+{
+    const HCRYPTHASH handle = ++m_nextHandle;
+    m_hashes.emplace(handle, std::move(hash));
+    return handle;
+}
+
+Md5Hash* ProviderContext::hash(HCRYPTHASH handle)
+{
+    const auto found = m_hashes.find(handle);
+    return found == m_hashes.end() ? nullptr : found->second.get();
+}
+
+bool ProviderContext::removeHash(HCRYPTHASH handle)
+{
+    return m_hashes.erase(handle) == 1;
+}
+
+} // namespace talvo::csp

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/WinCryptTypes.h"
+
+#include <openssl/evp.h>
+
+#include <optional>
+#include <vector>
+
+namespace talvo::csp {
+
+// RSA in the byte order of the Microsoft providers: every signature and every wrapped key is
+// the big-endian PKCS#1 value with its bytes reversed.
+using ByteVector = std::vector<BYTE>;
+
+DWORD modulusBytes(EVP_PKEY* key);
+
+// RSASSA-PKCS1-v1_5 over the MD5 DigestInfo.
+std::optional<ByteVector> signMd5Reversed(EVP_PKEY* key, const BYTE (&digest)[16]);
+bool verifyMd5Reversed(EVP_PKEY* key, const BYTE (&digest)[16], const BYTE* signature, DWORD length);
+
+// RSAES-PKCS1-v1_5.
+std::optional<ByteVector> encryptReversed(EVP_PKEY* key, const BYTE* data, DWORD length);
+// Refuses bad padding outright rather than answering with a stand-in message.
+std::optional<ByteVector> decryptReversed(EVP_PKEY* key, const BYTE* data, DWORD length);
+
+} // namespace talvo::csp
