@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/WinCryptTypes.h"
+
+#include <QString>
+
+namespace talvo {
+
+// Feeds the whole file to the hash in reads of up to 4096 bytes. False when the file cannot be
+// opened or read, or the hash refuses a piece.
+bool hashFileContent(HCRYPTHASH hash, const QString& path);
+
+} // namespace talvo

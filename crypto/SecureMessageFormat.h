@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/WinCryptTypes.h"
+
+#include <cstddef>
+
+namespace talvo::secure_message {
+
+// Header: signature length, signature area, key blob length, key blob area; the DES
+// ciphertext follows to the end of the file. Lengths are little-endian.
+constexpr DWORD kAreaSize = 300;
+constexpr std::size_t kHeaderSize = 4 + kAreaSize + 4 + kAreaSize;
+
+constexpr std::size_t kHashReadSize = 4096;
+constexpr DWORD kCipherPieceSize = 1000;
+// One DES block beyond a piece: the padding of the final encryption, or the block that the
+// provider held back from the previous decryption call.
+constexpr DWORD kCipherBufferSize = kCipherPieceSize + 8;
+
+constexpr const char* kProviderName = "MERO Cryptographic Service Provider v1.0.0";
+constexpr const char* kSignatureDescription = "Test Data Description";
+
+} // namespace talvo::secure_message

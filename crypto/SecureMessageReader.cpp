@@ -1,0 +1,129 @@
+#include "SecureMessage.h"
+
+#include "FileHashing.h"
+#include "FileIdentity.h"
+#include "ProviderSession.h"
+#include "SecureMessageFormat.h"
+#include "SecureMessageTexts.h"
+
+#include <array>
+#include <cstdio>
+
+namespace talvo {
+
+namespace {
+
+using namespace secure_message;
+
+// Reads a length as a little-endian host would read it into its preset value: bytes that the
+// file is too short to supply keep theirs.
+DWORD readLengthOverPreset(std::FILE* file, DWORD preset)
+{
+    BYTE bytes[4] = {static_cast<BYTE>(preset), static_cast<BYTE>(preset >> 8),
+                     static_cast<BYTE>(preset >> 16), static_cast<BYTE>(preset >> 24)};
+    std::fread(bytes, 1, sizeof bytes, file);
+    return static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 |
+           static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24;
+}
+
+bool lengthInRange(DWORD length)
+{
+    return length != 0 && length <= kAreaSize;
+}
+
+} // namespace
+
+bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString& targetPath)
+{
+    if (namesSameFile(securePath, targetPath)) {
+        showError(sameFileText());
+        return false;
+    }
+    ProviderSession session;
+    QString failureText;
+    if (!session.acquire(CRYPT_NEXT, failureText)) {
+        showError(failureText);
+        return false;
+    }
+
+    std::array<BYTE, kAreaSize> signature{};
+    std::array<BYTE, kAreaSize> keyBlob{};
+    DWORD signatureLength = kAreaSize;
+    DWORD keyBlobLength = kAreaSize;
+
+    StdioFile secure = openStdioFile(securePath, "rb");
+    if (!secure) {
+        showError(QStringLiteral("打开文件 error"));
+        return false;
+    }
+    StdioFile target = openOutputKeepingContent(targetPath);
+    if (!target) {
+        showError(QStringLiteral("打开文件 error"));
+        return false;
+    }
+    if (sameOpenFile(secure.get(), target.get())) {
+        showError(sameFileText());
+        return false;
+    }
+    if (!truncateOutput(target.get())) {
+        showError(QStringLiteral("打开文件 error"));
+        return false;
+    }
+
+    signatureLength = readLengthOverPreset(secure.get(), signatureLength);
+    if (!lengthInRange(signatureLength)) {
+        showError(QStringLiteral("越界"));
+        return false;
+    }
+    std::fread(signature.data(), 1, signature.size(), secure.get());
+    keyBlobLength = readLengthOverPreset(secure.get(), keyBlobLength);
+    if (!lengthInRange(keyBlobLength)) {
+        showError(QStringLiteral("越界"));
+        return false;
+    }
+    std::fread(keyBlob.data(), 1, keyBlob.size(), secure.get());
+
+    ScopedCryptKey messageKey;
+    if (!CryptImportKey(session.handle(), keyBlob.data(), keyBlobLength, 0, 0, messageKey.receive())) {
+        showError(QStringLiteral("导入密钥错误"));
+        return false;
+    }
+
+    std::array<BYTE, kCipherBufferSize> buffer{};
+    for (;;) {
+        DWORD count = static_cast<DWORD>(std::fread(buffer.data(), 1, kCipherPieceSize, secure.get()));
+        if (std::ferror(secure.get()))
+            return false;
+        const BOOL final = std::feof(secure.get()) ? TRUE : FALSE;
+        if (!CryptDecrypt(messageKey.get(), 0, final, 0, buffer.data(), &count))
+            return false;
+        std::fwrite(buffer.data(), 1, count, target.get());
+        if (std::ferror(target.get()))
+            return false;
+        if (final)
+            break;
+    }
+    messageKey.reset();
+    secure.reset();
+    if (!closeStdioFile(target))
+        return false;
+
+    ScopedCryptKey signatureKey;
+    if (!CryptGetUserKey(session.handle(), AT_SIGNATURE, signatureKey.receive())) {
+        std::fputs("The signature key has been acquired error. \n", stdout);
+        std::fflush(stdout);
+    }
+    ScopedCryptHash hash;
+    if (!CryptCreateHash(session.handle(), CALG_MD5, 0, 0, hash.receive()))
+        return false;
+    if (!hashFileContent(hash.get(), targetPath))
+        return false;
+    if (!CryptVerifySignatureA(hash.get(), signature.data(), signatureLength, signatureKey.get(), nullptr,
+                               0)) {
+        showError(QStringLiteral("文件已经改动"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace talvo

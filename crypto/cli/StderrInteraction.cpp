@@ -1,0 +1,59 @@
+#include "StderrInteraction.h"
+
+#include <QDialog>
+
+#include <cstdio>
+#include <cstring>
+#include <iconv.h>
+#include <langinfo.h>
+
+namespace talvo {
+
+StderrInteraction::StderrInteraction(std::string programName) : m_programName(std::move(programName)) {}
+
+std::string StderrInteraction::inLocaleEncoding(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const char* codeset = nl_langinfo(CODESET);
+    if (!codeset || std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "ANSI_X3.4-1968") == 0)
+        return utf8.toStdString();
+    const iconv_t converter = iconv_open(codeset, "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return utf8.toStdString();
+    std::string out(static_cast<size_t>(utf8.size()) * 4 + 4, '\0');
+    char* in = const_cast<char*>(utf8.constData());
+    size_t inLeft = static_cast<size_t>(utf8.size());
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (result == static_cast<size_t>(-1))
+        return utf8.toStdString();
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+BoxResult StderrInteraction::messageBox(const MessageBoxRequest& request)
+{
+    const QString line =
+        request.caption.isEmpty() ? request.text : request.caption + QStringLiteral(": ") + request.text;
+    std::fprintf(stderr, "%s: %s\n", m_programName.c_str(), inLocaleEncoding(line.trimmed()).c_str());
+    return request.defaultButton;
+}
+
+std::optional<QString> StderrInteraction::fileDialog(const FileDialogRequest& /*request*/)
+{
+    return std::nullopt;
+}
+
+int StderrInteraction::runModal(QDialog& /*dialog*/)
+{
+    return QDialog::Rejected;
+}
+
+bool StderrInteraction::shellOpen(const QString& /*path*/)
+{
+    return false;
+}
+
+} // namespace talvo
