@@ -1,0 +1,94 @@
+// Feeds arbitrary bytes to the secure message reader as the content of a secure message file,
+// with a real container, and checks that the input is never changed and nothing but the
+// target is written.
+
+#include "crypto/SecureMessage.h"
+#include "platform/Interaction.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+namespace {
+
+class SilentInteraction : public talvo::Interaction {
+public:
+    talvo::BoxResult messageBox(const talvo::MessageBoxRequest& request) override
+    {
+        return request.defaultButton;
+    }
+    std::optional<QString> fileDialog(const talvo::FileDialogRequest& /*request*/) override
+    {
+        return std::nullopt;
+    }
+    int runModal(QDialog& /*dialog*/) override { return 0; }
+    bool shellOpen(const QString& /*path*/) override { return false; }
+};
+
+std::filesystem::path g_workDir;
+
+std::string readFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::set<std::string> entriesOf(const std::filesystem::path& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
+{
+    char pattern[] = "/tmp/talvo-sec-fuzz-XXXXXX";
+    if (!::mkdtemp(pattern))
+        std::abort();
+    g_workDir = pattern;
+    const std::filesystem::path container = g_workDir / "key";
+    std::filesystem::create_directory(container);
+    std::filesystem::copy(TALVO_FUZZ_CONTAINER_DIR, container, std::filesystem::copy_options::recursive);
+    ::setenv("TALVO_SIM_DIR", container.c_str(), 1);
+    ::setenv("TALVO_CSP_REGISTRY", TALVO_CSP_REGISTRY_DIR, 1);
+    static SilentInteraction interaction;
+    talvo::setInteraction(&interaction);
+    return 0;
+}
+
+int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::filesystem::path input = g_workDir / "input.sec";
+    const std::filesystem::path target = g_workDir / "target.bin";
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    {
+        std::ofstream out(input, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    talvo::SecureMessage reader(nullptr);
+    reader.ParseSecureMessage(QString::fromStdString(input.string()),
+                              QString::fromStdString(target.string()));
+
+    if (readFile(input) != bytes) {
+        std::fputs("the secure message file was changed\n", stderr);
+        std::abort();
+    }
+    if (entriesOf(g_workDir) != std::set<std::string>{"input.sec", "key", "target.bin"}) {
+        std::fputs("a file other than the target was written\n", stderr);
+        std::abort();
+    }
+    return 0;
+}
