@@ -1,0 +1,60 @@
+// Replays the fuzz seed corpus and every input the fuzzer ever found crashing: the reader must
+// open exactly the seeds made as valid files, and never change its input or write elsewhere.
+
+#include "TestContainers.h"
+
+#include "crypto/SecureMessage.h"
+#include "platform/ScriptedInteraction.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace talvo::testing {
+namespace {
+
+QStringList inputsIn(const char* subdirectory)
+{
+    const QDir dir(QStringLiteral(TALVO_SOURCE_DIR "/crypto/fuzz/") + QLatin1String(subdirectory));
+    QStringList files;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot)) {
+        if (!name.startsWith(QLatin1Char('.')))
+            files.append(dir.filePath(name));
+    }
+    return files;
+}
+
+void replay(const QString& input, bool expectOpened)
+{
+    SCOPED_TRACE(input.toStdString());
+    SimulatedKeyDirectory key(fuzzContainer());
+    TempDirectory dir;
+    ScriptedInteraction boxes;
+    const QString copy = dir.file(QStringLiteral("input.sec"));
+    ASSERT_TRUE(QFile::copy(input, copy));
+    const QByteArray bytes = TempDirectory::readFile(copy);
+
+    const bool opened = SecureMessage(nullptr).ParseSecureMessage(copy, dir.file(QStringLiteral("target")));
+    EXPECT_EQ(opened, expectOpened) << boxes.boxTexts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(TempDirectory::readFile(copy), bytes);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("input.sec"), QStringLiteral("target")}));
+}
+
+TEST(FuzzRegression, SeedCorpusOpensExactlyItsValidFiles)
+{
+    const QStringList seeds = inputsIn("corpus");
+    ASSERT_GE(seeds.size(), 8);
+    for (const QString& seed : seeds)
+        replay(seed, QFileInfo(seed).fileName().startsWith(QLatin1String("valid-")));
+}
+
+TEST(FuzzRegression, CrashingInputsAreHandled)
+{
+    for (const QString& input : inputsIn("crashes"))
+        replay(input, false);
+}
+
+} // namespace
+} // namespace talvo::testing

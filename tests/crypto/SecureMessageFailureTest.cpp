@@ -1,0 +1,258 @@
+// Each failure: its message, and what it leaves on disk.
+
+#include "SecureMessageTestBase.h"
+
+#include "crypto/SecureMessageTexts.h"
+
+#include <QDir>
+
+#include <unistd.h>
+
+namespace talvo::testing {
+namespace {
+
+class SecureMessageFailureTest : public SecureMessageTestBase {
+protected:
+    // A copy of the packed "doc.sec" with four bytes at the offset replaced by a length.
+    QString withLength(qsizetype offset, quint32 length)
+    {
+        QByteArray secure = read(file("doc.sec"));
+        for (int i = 0; i < 4; ++i)
+            secure[offset + i] = static_cast<char>(length >> (8 * i));
+        write(file("changed.sec"), secure);
+        return file("changed.sec");
+    }
+    void expectOnlyBox(const QString& text)
+    {
+        ASSERT_EQ(boxTexts(), QStringList{text});
+        const MessageBoxRequest& box = m_boxes.boxes().front();
+        EXPECT_EQ(box.owner.data(), &m_owner);
+        EXPECT_EQ(box.caption, QStringLiteral("错误"));
+        EXPECT_EQ(box.icon, BoxIcon::Error);
+        EXPECT_EQ(box.buttons, BoxButtons::Ok);
+    }
+};
+
+TEST_F(SecureMessageFailureTest, LengthFieldsOutOfRangeAreRefusedAndLeaveAnEmptyTarget)
+{
+    packedDocument(500);
+    const struct {
+        qsizetype offset;
+        quint32 length;
+    } cases[] = {{0, 0}, {0, 301}, {0, 0xFFFFFFFF}, {304, 0}, {304, 301}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.offset << ":" << c.length);
+        m_boxes.clearRecords();
+        write(file("target"), "previous content");
+        EXPECT_FALSE(unpack(withLength(c.offset, c.length), file("target")));
+        expectOnlyBox(QStringLiteral("越界"));
+        EXPECT_TRUE(exists(file("target")));
+        EXPECT_TRUE(read(file("target")).isEmpty());
+    }
+}
+
+TEST_F(SecureMessageFailureTest, LengthsOfExactly300PassTheRangeCheck)
+{
+    const QByteArray content = packedDocument(500);
+    EXPECT_FALSE(unpack(withLength(0, 300), file("target")));
+    expectOnlyBox(QStringLiteral("文件已经改动"));
+    EXPECT_EQ(read(file("target")), content);
+
+    m_boxes.clearRecords();
+    EXPECT_FALSE(unpack(withLength(304, 300), file("target")));
+    expectOnlyBox(QStringLiteral("导入密钥错误"));
+}
+
+TEST_F(SecureMessageFailureTest, FilesShorterThanTheHeaderFailAtTheKeyImport)
+{
+    write(file("empty.sec"), QByteArray());
+    write(file("target"), "previous content");
+    EXPECT_FALSE(unpack(file("empty.sec"), file("target")));
+    expectOnlyBox(QStringLiteral("导入密钥错误"));
+    EXPECT_TRUE(exists(file("target")));
+    EXPECT_TRUE(read(file("target")).isEmpty());
+
+    packedDocument(100);
+    write(file("short.sec"), read(file("doc.sec")).left(400));
+    m_boxes.clearRecords();
+    EXPECT_FALSE(unpack(file("short.sec"), file("target2")));
+    expectOnlyBox(QStringLiteral("导入密钥错误"));
+    EXPECT_TRUE(exists(file("target2")));
+    EXPECT_TRUE(read(file("target2")).isEmpty());
+}
+
+TEST_F(SecureMessageFailureTest, ChangedSignatureByteFailsVerificationAndKeepsTheTarget)
+{
+    const QByteArray content = packedDocument(3000);
+    QByteArray secure = read(file("doc.sec"));
+    secure[4 + 100] = static_cast<char>(secure[4 + 100] ^ 0x01);
+    write(file("changed.sec"), secure);
+    EXPECT_FALSE(unpack(file("changed.sec"), file("target")));
+    expectOnlyBox(QStringLiteral("文件已经改动"));
+    EXPECT_EQ(read(file("target")), content) << "the whole decrypted content stays";
+}
+
+TEST_F(SecureMessageFailureTest, ChangedCiphertextByteFailsAndTheTargetKeepsWhatWasWritten)
+{
+    const QByteArray content = packedDocument(5000);
+    QByteArray secure = read(file("doc.sec"));
+    secure[608 + 2500] = static_cast<char>(secure[608 + 2500] ^ 0x80);
+    write(file("middle.sec"), secure);
+    EXPECT_FALSE(unpack(file("middle.sec"), file("target")));
+    expectOnlyBox(QStringLiteral("文件已经改动"));
+    const QByteArray target = read(file("target"));
+    ASSERT_EQ(target.size(), content.size());
+    EXPECT_EQ(target.left(2496), content.left(2496)) << "blocks before the change decrypt as before";
+    EXPECT_NE(target, content);
+
+    // A change in the last block mostly breaks the padding: no message of its own then.
+    secure = read(file("doc.sec"));
+    secure[secure.size() - 1] = static_cast<char>(secure[secure.size() - 1] ^ 0x5A);
+    write(file("last.sec"), secure);
+    m_boxes.clearRecords();
+    EXPECT_FALSE(unpack(file("last.sec"), file("target")));
+    EXPECT_TRUE(boxTexts().isEmpty() || boxTexts() == QStringList{QStringLiteral("文件已经改动")});
+    const QByteArray partial = read(file("target"));
+    EXPECT_GE(partial.size(), content.size() - 8);
+    EXPECT_TRUE(content.startsWith(partial.left(content.size() - 8)));
+
+    // Ciphertext that is no whole number of blocks fails inside the decryption.
+    write(file("ragged.sec"), read(file("doc.sec")).chopped(3));
+    m_boxes.clearRecords();
+    EXPECT_FALSE(unpack(file("ragged.sec"), file("target")));
+    EXPECT_TRUE(boxTexts().isEmpty());
+    EXPECT_TRUE(content.startsWith(read(file("target"))));
+}
+
+TEST_F(SecureMessageFailureTest, MissingContainerStopsBothOperationsBeforeAnyFileIsTouched)
+{
+    write(file("doc.bin"), document(10));
+    write(file("old.sec"), "old output");
+    m_key.removeFile("container.name");
+
+    EXPECT_FALSE(pack(file("doc.bin"), file("new.sec")));
+    expectOnlyBox(QStringLiteral("CryptAcquireContext error"));
+    EXPECT_FALSE(exists(file("new.sec")));
+    EXPECT_FALSE(pack(file("doc.bin"), file("old.sec")));
+    EXPECT_EQ(read(file("old.sec")), QByteArray("old output"));
+
+    m_boxes.clearRecords();
+    write(file("target"), "kept");
+    EXPECT_FALSE(unpack(file("old.sec"), file("target")));
+    expectOnlyBox(QStringLiteral("CryptAcquireContext error"));
+    EXPECT_EQ(read(file("target")), QByteArray("kept"));
+    EXPECT_FALSE(unpack(file("old.sec"), file("new-target")));
+    EXPECT_FALSE(exists(file("new-target")));
+}
+
+TEST_F(SecureMessageFailureTest, UnpluggedKeyCannotPack)
+{
+    write(file("doc.bin"), document(10));
+    m_key.unplug();
+    EXPECT_FALSE(pack(file("doc.bin"), file("new.sec")));
+    expectOnlyBox(QStringLiteral("CryptAcquireContext error"));
+    EXPECT_FALSE(exists(file("new.sec")));
+}
+
+TEST_F(SecureMessageFailureTest, MissingSignaturePair)
+{
+    const QByteArray content = packedDocument(700);
+    m_key.removeFile("signature.pem");
+
+    EXPECT_FALSE(pack(file("doc.bin"), file("new.sec")));
+    expectOnlyBox(QStringLiteral("CryptSignHash error"));
+    EXPECT_FALSE(exists(file("new.sec")));
+
+    m_boxes.clearRecords();
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(unpack(file("doc.sec"), file("target")));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "The signature key has been acquired error. \n");
+    expectOnlyBox(QStringLiteral("文件已经改动"));
+    EXPECT_EQ(read(file("target")), content);
+}
+
+TEST_F(SecureMessageFailureTest, MissingExchangePair)
+{
+    packedDocument(700);
+    m_key.removeFile("exchange.pem");
+
+    EXPECT_FALSE(pack(file("doc.bin"), file("new.sec")));
+    expectOnlyBox(QStringLiteral("CryptGetUserKey error"));
+    EXPECT_FALSE(exists(file("new.sec")));
+
+    m_boxes.clearRecords();
+    EXPECT_FALSE(unpack(file("doc.sec"), file("target")));
+    expectOnlyBox(QStringLiteral("导入密钥错误"));
+    EXPECT_TRUE(read(file("target")).isEmpty());
+}
+
+TEST_F(SecureMessageFailureTest, FilesThatCannotBeOpened)
+{
+    EXPECT_FALSE(pack(file("missing.bin"), file("new.sec")));
+    EXPECT_TRUE(boxTexts().isEmpty()) << "an unreadable source fails silently";
+    EXPECT_FALSE(exists(file("new.sec")));
+
+    write(file("doc.bin"), document(10));
+    EXPECT_FALSE(pack(file("doc.bin"), file("no-such-dir/new.sec")));
+    EXPECT_TRUE(boxTexts().isEmpty());
+
+    EXPECT_FALSE(unpack(file("missing.sec"), file("target")));
+    expectOnlyBox(QStringLiteral("打开文件 error"));
+    EXPECT_FALSE(exists(file("target")));
+
+    packedDocument(10);
+    m_boxes.clearRecords();
+    EXPECT_FALSE(unpack(file("doc.sec"), file("no-such-dir/target")));
+    expectOnlyBox(QStringLiteral("打开文件 error"));
+}
+
+TEST_F(SecureMessageFailureTest, PathsThatReachOneFileAreRefusedBeforeAnythingIsWritten)
+{
+    const QByteArray content = packedDocument(300);
+    const QByteArray secure = read(file("doc.sec"));
+    ASSERT_EQ(::symlink(QFile::encodeName(file("doc.bin")).constData(),
+                        QFile::encodeName(file("link.bin")).constData()),
+              0);
+    ASSERT_EQ(::link(QFile::encodeName(file("doc.sec")).constData(),
+                     QFile::encodeName(file("hard.sec")).constData()),
+              0);
+    const QString otherSpelling = m_dir.path() + QStringLiteral("/./sub/../doc.bin");
+    QDir(m_dir.path()).mkdir(QStringLiteral("sub"));
+
+    for (const QString& output : {file("doc.bin"), file("link.bin"), otherSpelling}) {
+        m_boxes.clearRecords();
+        EXPECT_FALSE(pack(file("doc.bin"), output));
+        expectOnlyBox(secure_message::sameFileText());
+        EXPECT_EQ(read(file("doc.bin")), content);
+    }
+    for (const QString& target : {file("doc.sec"), file("hard.sec")}) {
+        m_boxes.clearRecords();
+        EXPECT_FALSE(unpack(file("doc.sec"), target));
+        expectOnlyBox(secure_message::sameFileText());
+        EXPECT_EQ(read(file("doc.sec")), secure);
+    }
+}
+
+// Results that do not fit the 300-byte areas fail their own step and write nothing.
+TEST(SecureMessageOversizedResults, SignatureOrBlobLongerThanItsAreaFailsItsStep)
+{
+    TempDirectory dir;
+    TempDirectory::writeFile(dir.file("doc.bin"), "document");
+    ScriptedInteraction boxes;
+    {
+        SimulatedKeyDirectory key(containerWithKeySizes(2408, 2048));
+        EXPECT_FALSE(SecureMessage(nullptr).GenerateSecureMessage(dir.file("doc.bin"), dir.file("a.sec")));
+        EXPECT_EQ(boxes.boxTexts(), QStringList{QStringLiteral("CryptSignHash error")});
+        EXPECT_FALSE(QFile::exists(dir.file("a.sec")));
+    }
+    boxes.clearRecords();
+    {
+        SimulatedKeyDirectory key(containerWithKeySizes(2048, 2312));
+        EXPECT_FALSE(SecureMessage(nullptr).GenerateSecureMessage(dir.file("doc.bin"), dir.file("b.sec")));
+        EXPECT_EQ(boxes.boxTexts(), QStringList{QStringLiteral("CryptExportKey error")});
+        EXPECT_FALSE(QFile::exists(dir.file("b.sec")));
+    }
+}
+
+} // namespace
+} // namespace talvo::testing
