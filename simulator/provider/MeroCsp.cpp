@@ -9,6 +9,7 @@
 
 #include "simulator/common/SimDirectory.h"
 
+#include <openssl/err.h>
 #include <openssl/rand.h>
 
 #include <cstring>
@@ -28,22 +29,26 @@ ProviderState& state()
     return ProviderState::instance();
 }
 
+// OpenSSL's reasons are not passed on: dropping them keeps the caller's thread's error queue
+// from filling up with entries it never reads.
 BOOL fail(DWORD error)
 {
+    ERR_clear_error();
     return state().fail(error);
 }
 
-// A variable-length result: a null buffer asks for the length, a short one is refused.
+// The length of a variable-length result alone: a null buffer asks for it, a short one is
+// refused with it.
+BOOL giveLength(DWORD length, const BYTE* out, DWORD* outLength)
+{
+    *outLength = length;
+    return out ? fail(ERROR_MORE_DATA) : TRUE;
+}
+
 BOOL giveBytes(const BYTE* bytes, DWORD length, BYTE* out, DWORD* outLength)
 {
-    if (!out) {
-        *outLength = length;
-        return TRUE;
-    }
-    if (*outLength < length) {
-        *outLength = length;
-        return fail(ERROR_MORE_DATA);
-    }
+    if (!out || *outLength < length)
+        return giveLength(length, out, outLength);
     std::memcpy(out, bytes, length);
     *outLength = length;
     return TRUE;
@@ -178,7 +183,7 @@ BOOL CPSignHash(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR /*sz
         return fail(NTE_NO_KEY);
     const DWORD length = modulusBytes(key);
     if (!pbSignature || *pdwSigLen < length)
-        return giveBytes(nullptr, length, pbSignature, pdwSigLen);
+        return giveLength(length, pbSignature, pdwSigLen);
     const Md5Hash::Digest* digest = hash->value();
     const std::optional<ByteVector> signature = digest ? signMd5Reversed(key, *digest) : std::nullopt;
     if (!signature || signature->size() != length)
@@ -280,7 +285,7 @@ BOOL CPExportKey(HCRYPTPROV hProv, HCRYPTKEY hKey, HCRYPTKEY hPubKey, DWORD dwBl
         return fail(NTE_BAD_PUBLIC_KEY);
     const DWORD length = kSimpleBlobHeaderSize + modulusBytes(wrapping);
     if (!pbData || *pdwDataLen < length)
-        return giveBytes(nullptr, length, pbData, pdwDataLen);
+        return giveLength(length, pbData, pdwDataLen);
     const std::optional<ByteVector> wrapped =
         encryptReversed(wrapping, sessionKey->bytes().data(), static_cast<DWORD>(sessionKey->bytes().size()));
     if (!wrapped)

@@ -1,0 +1,237 @@
+// Packs and unpacks files of 64 MB and 1 GB and, on the same data, measures OpenSSL's raw
+// DES-CBC and MD5 speed. Each size runs in a child process of its own, so that each peak
+// resident size belongs to one size alone.
+
+#include "crypto/SecureMessage.h"
+#include "platform/Interaction.h"
+#include "simulator/common/ContainerKeys.h"
+
+#include <QString>
+
+#include <openssl/evp.h>
+#include <openssl/provider.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr size_t kChunk = 64 * 1024;
+
+class PrintingInteraction : public talvo::Interaction {
+public:
+    talvo::BoxResult messageBox(const talvo::MessageBoxRequest& request) override
+    {
+        std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
+        return request.defaultButton;
+    }
+    std::optional<QString> fileDialog(const talvo::FileDialogRequest& /*request*/) override
+    {
+        return std::nullopt;
+    }
+    int runModal(QDialog& /*dialog*/) override { return 0; }
+    bool shellOpen(const QString& /*path*/) override { return false; }
+};
+
+double seconds(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long peakResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+bool writeTestFile(const std::filesystem::path& file, size_t megabytes)
+{
+    std::vector<unsigned char> block(1024 * 1024);
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    if (!out)
+        return false;
+    for (size_t m = 0; m < megabytes; ++m) {
+        for (size_t i = 0; i < block.size(); i += 8) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            std::memcpy(block.data() + i, &state, 8);
+        }
+        std::fwrite(block.data(), 1, block.size(), out);
+    }
+    return std::fclose(out) == 0;
+}
+
+// Seconds spent in OpenSSL alone (reads are not counted), and the MD5 digest.
+struct RawTimes {
+    double md5 = 0;
+    double des = 0;
+    std::vector<unsigned char> digest;
+};
+
+bool rawThroughput(const std::filesystem::path& file, RawTimes& times)
+{
+    OSSL_LIB_CTX* context = OSSL_LIB_CTX_new();
+    OSSL_PROVIDER* defaults = OSSL_PROVIDER_load(context, "default");
+    OSSL_PROVIDER* legacy = OSSL_PROVIDER_load(context, "legacy");
+    EVP_MD* md5 = EVP_MD_fetch(context, "MD5", nullptr);
+    EVP_CIPHER* des = EVP_CIPHER_fetch(context, "DES-CBC", nullptr);
+    EVP_MD_CTX* mdCtx = EVP_MD_CTX_new();
+    EVP_CIPHER_CTX* cipherCtx = EVP_CIPHER_CTX_new();
+    const unsigned char key[8] = {0x13, 0x34, 0x57, 0x79, 0x9B, 0xBC, 0xDF, 0xF1};
+    const unsigned char iv[8] = {};
+    bool ok = md5 && des && mdCtx && cipherCtx && EVP_DigestInit_ex2(mdCtx, md5, nullptr) == 1 &&
+              EVP_EncryptInit_ex2(cipherCtx, des, key, iv, nullptr) == 1;
+    std::vector<unsigned char> in(kChunk);
+    std::vector<unsigned char> out(kChunk + 16);
+    std::FILE* source = ok ? std::fopen(file.c_str(), "rb") : nullptr;
+    ok = ok && source;
+    while (ok) {
+        const size_t count = std::fread(in.data(), 1, in.size(), source);
+        if (count == 0)
+            break;
+        auto start = Clock::now();
+        ok = EVP_DigestUpdate(mdCtx, in.data(), count) == 1;
+        times.md5 += seconds(start);
+        start = Clock::now();
+        int written = 0;
+        ok =
+            ok && EVP_EncryptUpdate(cipherCtx, out.data(), &written, in.data(), static_cast<int>(count)) == 1;
+        times.des += seconds(start);
+    }
+    if (ok) {
+        times.digest.resize(16);
+        unsigned int length = 0;
+        int written = 0;
+        ok = EVP_DigestFinal_ex(mdCtx, times.digest.data(), &length) == 1 &&
+             EVP_EncryptFinal_ex(cipherCtx, out.data(), &written) == 1;
+    }
+    if (source)
+        std::fclose(source);
+    EVP_CIPHER_CTX_free(cipherCtx);
+    EVP_MD_CTX_free(mdCtx);
+    EVP_CIPHER_free(des);
+    EVP_MD_free(md5);
+    OSSL_PROVIDER_unload(legacy);
+    OSSL_PROVIDER_unload(defaults);
+    OSSL_LIB_CTX_free(context);
+    return ok;
+}
+
+int runOneSize(size_t megabytes, const std::filesystem::path& workDir)
+{
+    const std::filesystem::path source = workDir / "source.bin";
+    const std::filesystem::path secure = workDir / "message.sec";
+    const std::filesystem::path target = workDir / "target.bin";
+    if (!writeTestFile(source, megabytes)) {
+        std::fprintf(stderr, "cannot write the test file\n");
+        return 1;
+    }
+    const double size = static_cast<double>(megabytes);
+
+    RawTimes raw;
+    if (!rawThroughput(source, raw)) {
+        std::fprintf(stderr, "raw OpenSSL measurement failed\n");
+        return 1;
+    }
+    const double md5Speed = size / raw.md5;
+    const double desSpeed = size / raw.des;
+    const double limit = 1.0 / (1.0 / md5Speed + 1.0 / desSpeed);
+
+    PrintingInteraction boxes;
+    talvo::setInteraction(&boxes);
+    talvo::SecureMessage operations(nullptr);
+    auto start = Clock::now();
+    const bool packed = operations.GenerateSecureMessage(QString::fromStdString(source.string()),
+                                                         QString::fromStdString(secure.string()));
+    const double packSeconds = seconds(start);
+    start = Clock::now();
+    const bool unpacked = packed && operations.ParseSecureMessage(QString::fromStdString(secure.string()),
+                                                                  QString::fromStdString(target.string()));
+    const double unpackSeconds = seconds(start);
+    talvo::setInteraction(nullptr);
+
+    RawTimes check;
+    const bool same = unpacked && rawThroughput(target, check) && check.digest == raw.digest;
+    std::filesystem::remove(source);
+    std::filesystem::remove(secure);
+    std::filesystem::remove(target);
+    if (!same) {
+        std::fprintf(stderr, "pack/unpack failed or the target differs\n");
+        return 1;
+    }
+
+    const double packSpeed = size / packSeconds;
+    const double unpackSpeed = size / unpackSeconds;
+    std::printf("%6zu MB  raw MD5 %7.1f MB/s  raw DES-CBC %6.1f MB/s  single-core limit %6.1f MB/s\n",
+                megabytes, md5Speed, desSpeed, limit);
+    std::printf("%6zu MB  pack   %6.1f MB/s = %5.1f%% of the limit (%.2f s)\n", megabytes, packSpeed,
+                100.0 * packSpeed / limit, packSeconds);
+    std::printf("%6zu MB  unpack %6.1f MB/s = %5.1f%% of the limit (%.2f s)\n", megabytes, unpackSpeed,
+                100.0 * unpackSpeed / limit, unpackSeconds);
+    std::printf("%6zu MB  peak resident size (VmHWM) %ld KiB\n", megabytes, peakResidentKiB());
+    std::fflush(stdout);
+    return 0;
+}
+
+int runChild(const char* self, size_t megabytes, const std::filesystem::path& workDir)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return 1;
+    if (child == 0) {
+        const std::string size = std::to_string(megabytes);
+        ::execl(self, self, "--one-size", size.c_str(), workDir.c_str(), static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--one-size") == 0)
+        return runOneSize(std::strtoul(argv[2], nullptr, 10), argv[3]);
+
+    std::vector<size_t> sizes = {64, 1024};
+    if (argc > 1) {
+        sizes.clear();
+        for (int i = 1; i < argc; ++i)
+            sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+    }
+    char pattern[] = "/tmp/talvo-sec-bench-XXXXXX";
+    if (!::mkdtemp(pattern))
+        return 1;
+    const std::filesystem::path workDir = pattern;
+    const std::filesystem::path key = workDir / "key";
+    std::filesystem::create_directory(key);
+    std::string error;
+    if (!talvo::sim::createContainer(key, "TalvoBenchmark", &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    ::setenv("TALVO_SIM_DIR", key.c_str(), 1);
+
+    int result = 0;
+    for (const size_t megabytes : sizes)
+        result |= runChild("/proc/self/exe", megabytes, workDir);
+    std::filesystem::remove_all(workDir);
+    return result;
+}
