@@ -19,7 +19,7 @@ public:
 
     explicit TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent = nullptr);
 
-    const DialogTemplate& dialogTemplate() const { return m_template; }
+    const DialogTemplate& sourceTemplate() const { return m_template; }
     const DialogBaseUnits& baseUnits() const { return m_controls.baseUnits; }
     QSize templateClientSize() const { return m_controls.clientSize; }
 
