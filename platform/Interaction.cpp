@@ -55,7 +55,8 @@ BoxResult windowMessageBox(QWidget* owner, const QString& text, const QString& c
     return interaction().messageBox(request);
 }
 
-BoxResult applicationMessageBox(const QString& text, BoxButtons buttons, BoxIcon icon, BoxResult defaultButton)
+BoxResult applicationMessageBox(const QString& text, BoxButtons buttons, BoxIcon icon,
+                                BoxResult defaultButton)
 {
     MessageBoxRequest request;
     request.owner = mainWindow();
