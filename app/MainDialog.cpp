@@ -103,7 +103,7 @@ void MainDialog::onTabSelectionChanged()
         return;
     for (int i = 0; i < 3; ++i)
         pages[i]->setVisible(i == index);
-    pages[index]->setFocus(Qt::TabFocusReason);
+    pages[index]->focusFirstControl();
 }
 
 void MainDialog::onRefreshSerial()

@@ -27,6 +27,11 @@ void setInteraction(Interaction* implementation)
     g_interaction = implementation;
 }
 
+Interaction* installedInteraction()
+{
+    return g_interaction;
+}
+
 void setMainWindow(QWidget* window)
 {
     g_mainWindow = window;

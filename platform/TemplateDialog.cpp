@@ -99,14 +99,19 @@ void TemplateDialog::initialize()
     if (m_initialized)
         return;
     m_initialized = true;
-    if (onInitDialog()) {
-        for (QWidget* widget : m_controls.inOrder) {
-            if (widget->isVisibleTo(this) && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
-                widget->setFocus(Qt::OtherFocusReason);
-                break;
-            }
+    if (onInitDialog())
+        focusFirstControl();
+}
+
+void TemplateDialog::focusFirstControl()
+{
+    for (QWidget* widget : m_controls.inOrder) {
+        if (widget->isVisibleTo(this) && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
         }
     }
+    setFocus(Qt::OtherFocusReason);
 }
 
 void TemplateDialog::showEvent(QShowEvent* event)
