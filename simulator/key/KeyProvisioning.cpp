@@ -113,4 +113,69 @@ bool resetKey(const std::filesystem::path& directory, std::string* error)
     return writeContent(store, state, error);
 }
 
+KeyStore::LoadResult readKeyState(const std::filesystem::path& directory, KeyState& state, std::string* error)
+{
+    const KeyStore store(directory);
+    FileLock lock;
+    switch (lock.acquire(store.lockFile(), FileLock::Mode::Shared, error)) {
+    case FileLock::Result::NoDirectory:
+        return KeyStore::LoadResult::NoKey;
+    case FileLock::Result::Failed:
+        return KeyStore::LoadResult::Damaged;
+    case FileLock::Result::Locked:
+        break;
+    }
+    return store.load(state, error);
+}
+
+bool changeKeyState(const std::filesystem::path& directory, const StateChange& change, std::string* error)
+{
+    const KeyStore store(directory);
+    FileLock lock;
+    KeyState state;
+    switch (lock.acquire(store.lockFile(), FileLock::Mode::Exclusive, error)) {
+    case FileLock::Result::NoDirectory:
+        if (error)
+            *error = noKeyMessage(directory);
+        return false;
+    case FileLock::Result::Failed:
+        return false;
+    case FileLock::Result::Locked:
+        break;
+    }
+    switch (store.load(state, error)) {
+    case KeyStore::LoadResult::NoKey:
+        if (error)
+            *error = noKeyMessage(directory);
+        return false;
+    case KeyStore::LoadResult::Damaged:
+        return false;
+    case KeyStore::LoadResult::Loaded:
+        break;
+    }
+    return change(state, error) && store.save(state, error);
+}
+
+bool setPlugged(const std::filesystem::path& directory, bool plugged, std::string* error)
+{
+    if (!KeyStore(directory).hasState()) {
+        if (error)
+            *error = noKeyMessage(directory);
+        return false;
+    }
+    const std::filesystem::path marker = unpluggedMarker(directory);
+    if (!plugged)
+        return writeFileAtomically(marker, std::string(), error);
+    std::error_code ec;
+    std::filesystem::remove(marker, ec);
+    if (ec && error)
+        *error = "cannot remove " + marker.string() + ": " + ec.message();
+    return !ec;
+}
+
+std::string noKeyMessage(const std::filesystem::path& directory)
+{
+    return "no simulated key in " + directory.string() + " (make one with: talvo-sim create)";
+}
+
 } // namespace talvo::sim

@@ -2,7 +2,10 @@
 
 #include "DemoKey.h"
 
+#include "KeyStore.h"
+
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace talvo::sim {
@@ -18,5 +21,20 @@ bool createKey(const std::filesystem::path& directory, KeyContent content,
 // The container and certificate are kept when they are whole, else made anew. A damaged
 // state is replaced: this is the way to mend one.
 bool resetKey(const std::filesystem::path& directory, std::string* error);
+
+// What to tell someone who asked for a key where there is none.
+std::string noKeyMessage(const std::filesystem::path& directory);
+
+// Reads the key's state under the directory's shared lock.
+KeyStore::LoadResult readKeyState(const std::filesystem::path& directory, KeyState& state,
+                                  std::string* error);
+
+// Changes the state of an existing, whole key under the directory's exclusive lock; the change
+// may refuse by returning false with an error.
+using StateChange = std::function<bool(KeyState&, std::string*)>;
+bool changeKeyState(const std::filesystem::path& directory, const StateChange& change, std::string* error);
+
+// Pulls the key out (the unplugged marker) or plugs it back in. The key must exist.
+bool setPlugged(const std::filesystem::path& directory, bool plugged, std::string* error);
 
 } // namespace talvo::sim
