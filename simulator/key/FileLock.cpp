@@ -17,6 +17,8 @@ FileLock::Result FileLock::acquire(const std::filesystem::path& lockFile, Mode m
 {
     release();
     m_fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0 && (errno == EACCES || errno == EROFS))
+        m_fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC); // a read-only key can still be read
     if (m_fd < 0) {
         const int openErrno = errno;
         if (openErrno == ENOENT || openErrno == ENOTDIR)

@@ -48,15 +48,6 @@ bool copyContainer(const std::filesystem::path& source, const KeyStore& store, s
            copyFile(KeyStore(source).certificateFile(), store.certificateFile(), error);
 }
 
-bool containerIsWhole(const KeyStore& store)
-{
-    std::string der;
-    return containerExists(store.directory()) &&
-           loadPrivateKey(containerFiles(store.directory()).signatureKey, nullptr) &&
-           loadPrivateKey(containerFiles(store.directory()).exchangeKey, nullptr) &&
-           store.readCertificate(der, nullptr);
-}
-
 // Pictures first, the record last: until the record is replaced, the old key stays whole.
 bool writeContent(const KeyStore& store, const KeyState& state, std::string* error)
 {
@@ -108,9 +99,18 @@ bool resetKey(const std::filesystem::path& directory, std::string* error)
     if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error))
         return false;
     const KeyState state = demoKeyState(KeyContent::Demo);
-    if (!containerIsWhole(store) && !newContainer(store, state.serial, error))
+    if (!containerIsWhole(directory) && !newContainer(store, state.serial, error))
         return false;
     return writeContent(store, state, error);
+}
+
+bool containerIsWhole(const std::filesystem::path& directory)
+{
+    const KeyStore store(directory);
+    const ContainerFiles files = containerFiles(directory);
+    std::string der;
+    return containerExists(directory) && loadPrivateKey(files.signatureKey, nullptr) &&
+           loadPrivateKey(files.exchangeKey, nullptr) && store.readCertificate(der, nullptr);
 }
 
 KeyStore::LoadResult readKeyState(const std::filesystem::path& directory, KeyState& state, std::string* error)

@@ -22,6 +22,9 @@ bool createKey(const std::filesystem::path& directory, KeyContent content,
 // state is replaced: this is the way to mend one.
 bool resetKey(const std::filesystem::path& directory, std::string* error);
 
+// True when the key pairs, the container name and the certificate are all there and readable.
+bool containerIsWhole(const std::filesystem::path& directory);
+
 // What to tell someone who asked for a key where there is none.
 std::string noKeyMessage(const std::filesystem::path& directory);
 

@@ -1,6 +1,7 @@
 #include "SimulatedKey.h"
 
 #include "simulator/key/DriverFunctions.h"
+#include "simulator/key/FileLock.h"
 #include "simulator/key/KeyProvisioning.h"
 
 #include <QProcess>
@@ -17,18 +18,30 @@ std::filesystem::path toPath(const QString& directory)
     return std::filesystem::path(directory.toStdString());
 }
 
-// RSA key generation is slow under the sanitizers: one container per test program, copied.
+// RSA key generation is slow under the sanitizers, and CTest runs every test in a process of
+// its own: the container is made once for the build tree, under a lock that concurrent test
+// programs share, and copied into every key.
 const std::filesystem::path& containerTemplate()
 {
-    static QTemporaryDir directory;
-    static const std::filesystem::path path = [] {
+    static const std::filesystem::path path = []() -> std::filesystem::path {
+        const std::filesystem::path directory =
+            std::filesystem::path(TALVO_BINARY_DIR) / "simulated-key-template";
         std::string error;
-        if (!directory.isValid() ||
-            !sim::createKey(toPath(directory.path()), sim::KeyContent::Empty, {}, &error)) {
-            ADD_FAILURE() << "cannot make the simulated key's container: " << error;
-            return std::filesystem::path();
+        sim::FileLock lock;
+        if (lock.acquire(directory.string() + ".lock", sim::FileLock::Mode::Exclusive, &error) !=
+            sim::FileLock::Result::Locked) {
+            ADD_FAILURE() << "cannot lock the simulated key's template: " << error;
+            return {};
         }
-        return toPath(directory.path());
+        if (sim::containerIsWhole(directory))
+            return directory;
+        std::error_code ec;
+        std::filesystem::remove_all(directory, ec);
+        if (!sim::createKey(directory, sim::KeyContent::Empty, {}, &error)) {
+            ADD_FAILURE() << "cannot make the simulated key's container: " << error;
+            return {};
+        }
+        return directory;
     }();
     return path;
 }
