@@ -4,8 +4,6 @@
 
 namespace talvo {
 
-DeviceInfoPage::DeviceInfoPage() : BindingPage(IDD_DEVICE_INFO)
-{
-}
+DeviceInfoPage::DeviceInfoPage() : BindingPage(IDD_DEVICE_INFO) {}
 
 } // namespace talvo

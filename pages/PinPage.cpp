@@ -4,8 +4,6 @@
 
 namespace talvo {
 
-PinPage::PinPage() : BindingPage(IDD_PIN)
-{
-}
+PinPage::PinPage() : BindingPage(IDD_PIN) {}
 
 } // namespace talvo
