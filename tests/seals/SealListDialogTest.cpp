@@ -9,6 +9,7 @@
 #include "seals/SealTimeDialog.h"
 #include "tests/support/GifEncoder.h"
 #include "tests/support/TempDirectory.h"
+#include "tests/support/Typing.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>

@@ -3,6 +3,7 @@
 #include "platform/ScriptedInteraction.h"
 #include "platform/TextLimit.h"
 #include "seals/SealTexts.h"
+#include "tests/support/Typing.h"
 
 #include <QCalendarWidget>
 #include <QLineEdit>

@@ -2,21 +2,10 @@
 
 #include "platform/Cp936Codec.h"
 
-#include <QTest>
-#include <QWidget>
-
 #include <cstdlib>
 #include <ctime>
 
 namespace talvo::testing {
-
-void typeText(QWidget* widget, const QString& text)
-{
-    for (const QChar character : text) {
-        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(character), Qt::NoModifier);
-    }
-}
 
 std::string cp936(const QString& text)
 {

@@ -4,13 +4,7 @@
 
 #include <string>
 
-class QWidget;
-
 namespace talvo::testing {
-
-// Types the text into the widget one character at a time, as key presses that carry the
-// character (QTest's own helper only types Latin-1).
-void typeText(QWidget* widget, const QString& text);
 
 // The text as the key would hold it.
 std::string cp936(const QString& text);
