@@ -1,9 +1,8 @@
 #include "SealListDialog.h"
 
 #include "PictureFiles.h"
-#include "SealGeometry.h"
 #include "SealNameDialog.h"
-#include "SealPicture.h"
+#include "SealPreview.h"
 #include "SealSlotTable.h"
 #include "SealTimeDialog.h"
 #include "device/StatusText.h"
@@ -273,14 +272,10 @@ void SealListDialog::showNotice(const QString& text)
 void SealListDialog::paintEvent(QPaintEvent* event)
 {
     TemplateDialog::paintEvent(event);
-    SealPicture picture;
-    if (!picture.LoadFromFile(m_picturePath))
+    if (m_picturePath.isEmpty())
         return;
-    const QSize size = fitIntoPreview(picture.GetSizeInPixels());
-    const QPoint origin = previewOrigin(rect().size(), size);
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    picture.Draw(painter, QRect(origin, size));
+    drawSealPreview(painter, m_picturePath, rect().size());
 }
 
 } // namespace talvo
