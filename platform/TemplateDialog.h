@@ -19,7 +19,7 @@ public:
 
     explicit TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent = nullptr);
 
-    const DialogTemplate& dialogTemplate() const { return m_template; }
+    const DialogTemplate& sourceTemplate() const { return m_template; }
     const DialogBaseUnits& baseUnits() const { return m_controls.baseUnits; }
     QSize templateClientSize() const { return m_controls.clientSize; }
 
@@ -33,6 +33,8 @@ public:
     // Creates a child template's window inside the parent and initialises it.
     void createAsChild(QWidget* parent);
     bool isInitialized() const { return m_initialized; }
+    // Gives the focus to the first visible, enabled control that takes it by tab.
+    void focusFirstControl();
 
     void accept() override;
     void reject() override;

@@ -1,0 +1,97 @@
+#include "HeadlessTour.h"
+
+#include "LoginDialog.h"
+#include "MainDialog.h"
+#include "platform/Interaction.h"
+#include "platform/TabControl.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTabBar>
+#include <QTextStream>
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+
+namespace talvo {
+
+namespace {
+
+// Answers every modal thing of the tour without a person: the login gets the password,
+// boxes are recorded as text, file dialogs are cancelled.
+class TourInteraction : public Interaction {
+public:
+    explicit TourInteraction(QString directory) : m_directory(std::move(directory)) {}
+
+    BoxResult messageBox(const MessageBoxRequest& request) override
+    {
+        m_boxes << request.caption + QStringLiteral(": ") + request.text;
+        return request.buttons == BoxButtons::Ok ? BoxResult::Ok : request.defaultButton;
+    }
+    std::optional<QString> fileDialog(const FileDialogRequest&) override { return std::nullopt; }
+    bool shellOpen(const QString&) override { return false; }
+    int runModal(QDialog& dialog) override
+    {
+        dialog.show();
+        if (auto* login = qobject_cast<LoginDialog*>(&dialog)) {
+            save(dialog, QStringLiteral("01-login.png"));
+            if (auto* edit = login->controlAs<QLineEdit>(1088))
+                edit->setText(QString::fromLatin1(LoginDialog::kPassword));
+            login->accept();
+            return dialog.result();
+        }
+        if (m_modal) {
+            m_modal(dialog);
+        }
+        if (dialog.isVisible())
+            dialog.reject();
+        return dialog.result();
+    }
+
+    bool save(QWidget& widget, const QString& name)
+    {
+        const QString path = QDir(m_directory).filePath(name);
+        const bool saved = widget.grab().save(path);
+        std::fprintf(stdout, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+        return saved;
+    }
+
+    std::function<void(QDialog&)> m_modal;
+    QStringList m_boxes;
+
+private:
+    QString m_directory;
+};
+
+} // namespace
+
+int runHeadlessTour(const QString& directory)
+{
+    if (!QDir().mkpath(directory)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(directory));
+        return 1;
+    }
+    TourInteraction tour(directory);
+    setInteraction(&tour);
+
+    MainDialog mainDialog;
+    setMainWindow(&mainDialog);
+    mainDialog.show();
+    const char* tabs[] = {"02-main-device-info.png", "03-main-csp.png", "04-main-pin.png"};
+    for (int index = 0; index < 3; ++index) {
+        mainDialog.tabControl()->tabBar()->setCurrentIndex(index);
+        tour.save(mainDialog, QString::fromLatin1(tabs[index]));
+    }
+    mainDialog.tabControl()->tabBar()->setCurrentIndex(0);
+
+    mainDialog.close();
+    setMainWindow(nullptr);
+    setInteraction(nullptr);
+    for (const QString& box : tour.m_boxes)
+        std::fprintf(stdout, "box: %s\n", qPrintable(box));
+    return 0;
+}
+
+} // namespace talvo

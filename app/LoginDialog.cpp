@@ -1,0 +1,35 @@
+#include "LoginDialog.h"
+
+#include "platform/Cp936Codec.h"
+#include "platform/Interaction.h"
+#include "resources/DialogTemplates.h"
+
+#include <QLineEdit>
+
+namespace talvo {
+
+namespace {
+constexpr int kPasswordEdit = 1088;
+}
+
+LoginDialog::LoginDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_LOGIN), parent) {}
+
+bool LoginDialog::onInitDialog()
+{
+    if (QWidget* edit = control(kPasswordEdit))
+        edit->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void LoginDialog::onOk()
+{
+    // Compared as the bytes typed: case matters and nothing is trimmed.
+    if (toCp936(itemText(kPasswordEdit)) == kPassword) {
+        endDialog(IDOK);
+        return;
+    }
+    windowMessageBox(this, QStringLiteral("密码错误，请重新输入！"), QStringLiteral("提示"));
+    setItemText(kPasswordEdit, QString());
+}
+
+} // namespace talvo

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/TemplateDialog.h"
+
+namespace talvo {
+
+// Stands between start-up and everything else: only the tool's password opens the main window.
+class LoginDialog : public TemplateDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* kPassword = "plain-fox739204";
+
+    explicit LoginDialog(QWidget* parent = nullptr);
+
+protected:
+    bool onInitDialog() override;
+    void onOk() override;
+};
+
+} // namespace talvo

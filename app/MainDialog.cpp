@@ -1,0 +1,143 @@
+#include "MainDialog.h"
+
+#include "LoginDialog.h"
+#include "device/KeyDriverBinding.h"
+#include "platform/Cp936Codec.h"
+#include "platform/Interaction.h"
+#include "platform/PrivateDirectory.h"
+#include "platform/TabControl.h"
+#include "resources/DialogTemplates.h"
+
+#include <QFile>
+
+#include <cstdlib>
+#include <new>
+
+namespace talvo {
+
+namespace {
+constexpr int kTabControl = 1065;
+constexpr int kSerialEdit = 1017;
+constexpr int kRefreshButton = 1068;
+constexpr int kExitButton = 1087;
+constexpr int kSerialBufferSize = 100;
+constexpr int kSelectorDefault = 4;
+} // namespace
+
+MainDialog::MainDialog()
+    : TemplateDialog(dialogTemplate(IDD_MAIN)), m_icon(QStringLiteral(":/talvo/talvo.png"))
+{
+    m_tabControl = controlAs<TabControl>(kTabControl);
+    setWindowFlag(Qt::WindowMinimizeButtonHint, false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    connect(m_tabControl, &TabControl::selectionChanged, this, [this] { onTabSelectionChanged(); });
+    onClicked(kRefreshButton, [this] { onRefreshSerial(); });
+    onClicked(kExitButton, [this] { endDialog(IDCANCEL); });
+}
+
+MainDialog::~MainDialog()
+{
+    cleanUp();
+}
+
+bool MainDialog::onInitDialog()
+{
+    setWindowIcon(m_icon);
+    runLogin();
+    if (!m_deviceInfoPage.isInitialized() || !m_cspPage.isInitialized() || !m_pinPage.isInitialized())
+        createPages();
+    // The binding comes only now, so no page can reach the driver from its own initialisation.
+    m_binding.reset(new (std::nothrow) KeyDriverBinding);
+    m_deviceInfoPage.setBinding(m_binding.get());
+    m_cspPage.setBinding(m_binding.get());
+    m_pinPage.setBinding(m_binding.get());
+    return true;
+}
+
+void MainDialog::runLogin()
+{
+    int result = 0;
+    {
+        LoginDialog login(this);
+        result = login.doModal();
+    }
+    if (result != IDOK)
+        std::exit(0);
+}
+
+void MainDialog::createPages()
+{
+    m_tabControl->insertItem(0, QStringLiteral("签章服务"));
+    m_tabControl->insertItem(1, QStringLiteral("CSP服务"));
+    m_tabControl->insertItem(2, QStringLiteral("口令服务"));
+
+    m_deviceInfoPage.createAsChild(m_tabControl);
+    m_cspPage.createAsChild(m_tabControl);
+    m_pinPage.createAsChild(m_tabControl);
+
+    const QRect area = pageRectangle();
+    for (TemplateDialog* page :
+         {static_cast<TemplateDialog*>(&m_deviceInfoPage), static_cast<TemplateDialog*>(&m_cspPage),
+          static_cast<TemplateDialog*>(&m_pinPage)}) {
+        page->setGeometry(area);
+        page->update();
+    }
+    m_deviceInfoPage.show();
+    m_cspPage.hide();
+    m_pinPage.hide();
+    m_tabControl->setCurrentSelection(0);
+}
+
+QRect MainDialog::pageRectangle() const
+{
+    const QRect client = m_tabControl->rect();
+    return QRect(QPoint(client.left() + 20, client.top() + 20),
+                 QPoint(client.right() - 20, client.bottom() - 10));
+}
+
+void MainDialog::onTabSelectionChanged()
+{
+    TemplateDialog* pages[] = {&m_deviceInfoPage, &m_cspPage, &m_pinPage};
+    const int index = m_tabControl->currentSelection();
+    if (index < 0 || index > 2)
+        return;
+    for (int i = 0; i < 3; ++i)
+        pages[i]->setVisible(i == index);
+    pages[index]->focusFirstControl();
+}
+
+void MainDialog::onRefreshSerial()
+{
+    char serial[kSerialBufferSize] = {};
+    const int32_t status = m_binding ? m_binding->TLKeyReadSerial(serial, kSelectorDefault) : 1;
+    if (status == 0) {
+        // Cut at the buffer: a driver that leaves the text unterminated is not read past it.
+        setItemText(kSerialEdit, fromCp936(serial, sizeof serial));
+        return;
+    }
+    setItemText(kSerialEdit, QString());
+    windowMessageBox(this, QStringLiteral("没有获取到设备信息!"), QStringLiteral("提示"),
+                     BoxIcon::Information);
+}
+
+void MainDialog::done(int result)
+{
+    TemplateDialog::done(result);
+    cleanUp();
+}
+
+void MainDialog::cleanUp()
+{
+    if (m_cleanedUp)
+        return;
+    m_cleanedUp = true;
+    m_deviceInfoPage.setBinding(nullptr);
+    m_cspPage.setBinding(nullptr);
+    m_pinPage.setBinding(nullptr);
+    m_binding.reset();
+    const QString certificate = privateFilePath(QString::fromLatin1(kTempCertFileName));
+    if (!certificate.isEmpty())
+        QFile::remove(certificate);
+}
+
+} // namespace talvo
