@@ -1,0 +1,33 @@
+// The provider serves the container that the simulated key itself creates, and follows it
+// when it is unplugged and plugged again.
+
+#include "tests/support/SimulatedKey.h"
+
+#include "crypto/SecureMessage.h"
+#include "platform/ScriptedInteraction.h"
+
+#include <gtest/gtest.h>
+
+namespace talvo::testing {
+namespace {
+
+TEST(SimulatedKeyInterop, PacksAndUnpacksWithTheKeysContainerOnlyWhilePlugged)
+{
+    SimulatedKey key(SimulatedKey::Content::Demo);
+    TempDirectory dir;
+    ScriptedInteraction boxes;
+    const QByteArray content("a document for the simulated key\n");
+    TempDirectory::writeFile(dir.file("doc.txt"), content);
+
+    EXPECT_TRUE(SecureMessage(nullptr).GenerateSecureMessage(dir.file("doc.txt"), dir.file("doc.sec")));
+    key.unplug();
+    EXPECT_FALSE(SecureMessage(nullptr).ParseSecureMessage(dir.file("doc.sec"), dir.file("out.txt")));
+    EXPECT_EQ(boxes.boxTexts(), QStringList{QStringLiteral("CryptAcquireContext error")});
+    EXPECT_FALSE(QFile::exists(dir.file("out.txt")));
+    key.plug();
+    EXPECT_TRUE(SecureMessage(nullptr).ParseSecureMessage(dir.file("doc.sec"), dir.file("out.txt")));
+    EXPECT_EQ(TempDirectory::readFile(dir.file("out.txt")), content);
+}
+
+} // namespace
+} // namespace talvo::testing
