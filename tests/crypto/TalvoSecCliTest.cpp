@@ -3,6 +3,7 @@
 #include "SecureMessageTestBase.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 
 namespace talvo::testing {
 namespace {
@@ -16,6 +17,10 @@ struct ProcessResult {
 ProcessResult talvoSec(const QStringList& arguments)
 {
     QProcess process;
+    // A locale without a character set of its own: messages come out as UTF-8.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TALVO_BINARY_DIR "/bin/talvo-sec"), arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
