@@ -1,9 +1,14 @@
 #include "ProviderState.h"
 
+#include "OsslLibrary.h"
+
 namespace talvo::csp {
 
 ProviderState& ProviderState::instance()
 {
+    // The OpenSSL context comes first so that it is torn down last: contexts that a caller
+    // never released still free their keys into a live library at exit.
+    OsslLibrary::instance();
     static ProviderState state;
     return state;
 }
