@@ -67,6 +67,10 @@ int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
     if (!::mkdtemp(pattern))
         std::abort();
     g_workDir = pattern;
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(g_workDir, ec);
+    });
     const std::filesystem::path container = g_workDir / "key";
     std::filesystem::create_directory(container);
     std::filesystem::copy(TALVO_FUZZ_CONTAINER_DIR, container, std::filesystem::copy_options::recursive);
