@@ -113,6 +113,7 @@ void PinPage::onSetPassword()
     if (newPassword != toCp936(m_confirmation))
         return;
 
+    // Only reached with a binding: without one the check above has already failed.
     char hash[kHashBufferSize] = {};
     if (m_binding->TLKeyCalcHash(newPassword.c_str(), byteLength(newPassword), hash) != 0) {
         windowMessageBox(this, QStringLiteral("计算哈希不成功!"), kNoticeCaption, BoxIcon::Information);
