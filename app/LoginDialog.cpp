@@ -12,9 +12,7 @@ namespace {
 constexpr int kPasswordEdit = 1088;
 }
 
-LoginDialog::LoginDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_LOGIN), parent)
-{
-}
+LoginDialog::LoginDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_LOGIN), parent) {}
 
 bool LoginDialog::onInitDialog()
 {

@@ -76,8 +76,9 @@ void MainDialog::createPages()
     m_pinPage.createAsChild(m_tabControl);
 
     const QRect area = pageRectangle();
-    for (TemplateDialog* page : {static_cast<TemplateDialog*>(&m_deviceInfoPage),
-                                 static_cast<TemplateDialog*>(&m_cspPage), static_cast<TemplateDialog*>(&m_pinPage)}) {
+    for (TemplateDialog* page :
+         {static_cast<TemplateDialog*>(&m_deviceInfoPage), static_cast<TemplateDialog*>(&m_cspPage),
+          static_cast<TemplateDialog*>(&m_pinPage)}) {
         page->setGeometry(area);
         page->update();
     }
@@ -102,7 +103,7 @@ void MainDialog::onTabSelectionChanged()
         return;
     for (int i = 0; i < 3; ++i)
         pages[i]->setVisible(i == index);
-    pages[index]->setFocus(Qt::TabFocusReason);
+    pages[index]->focusFirstControl();
 }
 
 void MainDialog::onRefreshSerial()
@@ -115,7 +116,8 @@ void MainDialog::onRefreshSerial()
         return;
     }
     setItemText(kSerialEdit, QString());
-    windowMessageBox(this, QStringLiteral("没有获取到设备信息!"), QStringLiteral("提示"), BoxIcon::Information);
+    windowMessageBox(this, QStringLiteral("没有获取到设备信息!"), QStringLiteral("提示"),
+                     BoxIcon::Information);
 }
 
 void MainDialog::done(int result)

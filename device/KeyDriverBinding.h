@@ -47,8 +47,9 @@ public:
     int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length);
     int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature, uint32_t* length);
     int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length);
-    int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey, uint32_t publicKeyLength,
-                         const uint8_t* signature, uint32_t signatureLength, uint8_t* verified);
+    int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey,
+                         uint32_t publicKeyLength, const uint8_t* signature, uint32_t signatureLength,
+                         uint8_t* verified);
     int32_t TLGetCertsNumFromIE();
     bool TLRegCerts();
     bool TLRemoveAllCertsFromIE();

@@ -4,8 +4,6 @@
 
 namespace talvo {
 
-BindingPage::BindingPage(int templateId) : TemplateDialog(dialogTemplate(templateId))
-{
-}
+BindingPage::BindingPage(int templateId) : TemplateDialog(dialogTemplate(templateId)) {}
 
 } // namespace talvo

@@ -4,8 +4,6 @@
 
 namespace talvo {
 
-CspPage::CspPage() : BindingPage(IDD_CSP)
-{
-}
+CspPage::CspPage() : BindingPage(IDD_CSP) {}
 
 } // namespace talvo

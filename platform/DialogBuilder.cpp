@@ -73,7 +73,8 @@ BuiltControls DialogBuilder::build(const DialogTemplate& dialogTemplate, QWidget
     const QFont font = dialogFont(dialogTemplate.fontFace, dialogTemplate.pointSize);
     window->setFont(font);
     built.baseUnits = dialogBaseUnits(font);
-    built.clientSize = dialogRectToPixels(built.baseUnits, 0, 0, dialogTemplate.width, dialogTemplate.height).size();
+    built.clientSize =
+        dialogRectToPixels(built.baseUnits, 0, 0, dialogTemplate.width, dialogTemplate.height).size();
 
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = createControl(control, window);

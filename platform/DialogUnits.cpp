@@ -14,7 +14,8 @@ QFont dialogFont(const char* face, int pointSize)
         families << QStringLiteral("SimSun");
     else if (family != QStringLiteral("System"))
         families << family;
-    families << QStringLiteral("Noto Sans CJK SC") << QStringLiteral("Noto Sans CJK") << QStringLiteral("Sans Serif");
+    families << QStringLiteral("Noto Sans CJK SC") << QStringLiteral("Noto Sans CJK")
+             << QStringLiteral("Sans Serif");
     font.setFamilies(families);
     font.setPixelSize(dialogUnitsToPixels(pointSize, 96, 72));
     if (family == QStringLiteral("System"))
@@ -25,8 +26,8 @@ QFont dialogFont(const char* face, int pointSize)
 DialogBaseUnits dialogBaseUnits(const QFont& font)
 {
     const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(letters / 26 + 1) / 2, metrics.height()};
 }
 

@@ -27,6 +27,11 @@ void setInteraction(Interaction* implementation)
     g_interaction = implementation;
 }
 
+Interaction* installedInteraction()
+{
+    return g_interaction;
+}
+
 void setMainWindow(QWidget* window)
 {
     g_mainWindow = window;
@@ -55,7 +60,8 @@ BoxResult windowMessageBox(QWidget* owner, const QString& text, const QString& c
     return interaction().messageBox(request);
 }
 
-BoxResult applicationMessageBox(const QString& text, BoxButtons buttons, BoxIcon icon, BoxResult defaultButton)
+BoxResult applicationMessageBox(const QString& text, BoxButtons buttons, BoxIcon icon,
+                                BoxResult defaultButton)
 {
     MessageBoxRequest request;
     request.owner = mainWindow();

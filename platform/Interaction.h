@@ -49,6 +49,8 @@ public:
 Interaction& interaction();
 // Installs an implementation (not owned); null restores the Qt one.
 void setInteraction(Interaction* implementation);
+// The installed implementation, or null while the Qt one serves.
+Interaction* installedInteraction();
 
 // The application's main window, owner of application message boxes.
 void setMainWindow(QWidget* window);

@@ -4,14 +4,14 @@
 
 namespace talvo {
 
-ScriptedInteraction::ScriptedInteraction() : m_previous(&interaction())
+ScriptedInteraction::ScriptedInteraction() : m_previous(installedInteraction())
 {
     setInteraction(this);
 }
 
 ScriptedInteraction::~ScriptedInteraction()
 {
-    setInteraction(nullptr);
+    setInteraction(m_previous);
 }
 
 BoxResult ScriptedInteraction::messageBox(const MessageBoxRequest& request)

@@ -22,7 +22,8 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
         resize(m_controls.clientSize);
     } else {
         setWindowTitle(QString::fromUtf8(m_template.caption ? m_template.caption : ""));
-        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowCloseButtonHint);
         setFixedSize(m_controls.clientSize);
     }
     if (auto* ok = qobject_cast<QAbstractButton*>(control(IDOK)))
@@ -98,14 +99,19 @@ void TemplateDialog::initialize()
     if (m_initialized)
         return;
     m_initialized = true;
-    if (onInitDialog()) {
-        for (QWidget* widget : m_controls.inOrder) {
-            if (widget->isVisibleTo(this) && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
-                widget->setFocus(Qt::OtherFocusReason);
-                break;
-            }
+    if (onInitDialog())
+        focusFirstControl();
+}
+
+void TemplateDialog::focusFirstControl()
+{
+    for (QWidget* widget : m_controls.inOrder) {
+        if (widget->isVisibleTo(this) && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
         }
     }
+    setFocus(Qt::OtherFocusReason);
 }
 
 void TemplateDialog::showEvent(QShowEvent* event)
@@ -136,7 +142,8 @@ void TemplateDialog::keyPressEvent(QKeyEvent* event)
     event->accept();
     // A focused push button takes Enter as its own click.
     if (enter) {
-        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); focused && focused->window() == window()) {
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            focused && focused->window() == window()) {
             focused->click();
             return;
         }

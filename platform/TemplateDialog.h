@@ -33,6 +33,8 @@ public:
     // Creates a child template's window inside the parent and initialises it.
     void createAsChild(QWidget* parent);
     bool isInitialized() const { return m_initialized; }
+    // Gives the focus to the first visible, enabled control that takes it by tab.
+    void focusFirstControl();
 
     void accept() override;
     void reject() override;

@@ -1,0 +1,137 @@
+// Runs with the partial stand-in driver: its serial number fills the whole buffer unterminated.
+#include "MainWindowFixture.h"
+#include "device/KeyDriverBinding.h"
+#include "platform/TabControl.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+namespace {
+
+using namespace talvo;
+using talvo::testing::MainWindowFixture;
+
+void setFakeStatus(int32_t status)
+{
+    void* library = dlopen("libTalvoDriver.so", RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(library, nullptr);
+    auto set = reinterpret_cast<void (*)(int32_t)>(dlsym(library, "FakeSetStatus"));
+    ASSERT_NE(set, nullptr);
+    set(status);
+    dlclose(library);
+}
+
+bool driverLoaded()
+{
+    void* library = dlopen("libTalvoDriver.so", RTLD_NOW | RTLD_NOLOAD);
+    if (library)
+        dlclose(library);
+    return library != nullptr;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override { setFakeStatus(0); }
+    QList<TemplateDialog*> pages()
+    {
+        MainDialog& window = m_main.window();
+        return {&window.deviceInfoPage(), &window.cspPage(), &window.pinPage()};
+    }
+    MainWindowFixture m_main;
+};
+
+TEST_F(MainWindow, OpensOnTheDeviceInformationPageWithTheBindingHandedOut)
+{
+    MainDialog& window = m_main.window();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("内部工具"));
+    EXPECT_EQ(window.tabControl()->count(), 3);
+    EXPECT_EQ(window.tabControl()->tabBar()->tabText(0), QStringLiteral("签章服务"));
+    EXPECT_EQ(window.tabControl()->tabBar()->tabText(1), QStringLiteral("CSP服务"));
+    EXPECT_EQ(window.tabControl()->tabBar()->tabText(2), QStringLiteral("口令服务"));
+    EXPECT_EQ(window.tabControl()->currentSelection(), 0);
+    EXPECT_TRUE(window.deviceInfoPage().isVisible());
+    EXPECT_FALSE(window.cspPage().isVisible());
+    EXPECT_FALSE(window.pinPage().isVisible());
+    EXPECT_TRUE(window.itemText(1017).isEmpty());
+    ASSERT_NE(window.binding(), nullptr);
+    EXPECT_TRUE(window.binding()->isLibraryLoaded());
+    for (TemplateDialog* page : pages())
+        EXPECT_EQ(static_cast<BindingPage*>(page)->binding(), window.binding());
+}
+
+TEST_F(MainWindow, AllPagesShareTheShrunkTabRectangle)
+{
+    MainDialog& window = m_main.window();
+    const QSize tab = window.tabControl()->size();
+    const QRect expected(20, 20, tab.width() - 40, tab.height() - 30);
+    EXPECT_EQ(window.pageRectangle(), expected);
+    for (TemplateDialog* page : pages()) {
+        EXPECT_EQ(page->parentWidget(), window.tabControl());
+        EXPECT_EQ(page->geometry(), expected) << page->metaObject()->className();
+    }
+}
+
+TEST_F(MainWindow, SelectingATabShowsExactlyItsPageAndFocusesIt)
+{
+    MainDialog& window = m_main.window();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    for (int index : {2, 1, 0, 2}) {
+        window.tabControl()->tabBar()->setCurrentIndex(index);
+        for (int other = 0; other < 3; ++other)
+            EXPECT_EQ(pages()[other]->isVisible(), other == index) << index << " " << other;
+        QWidget* focus = window.focusWidget();
+        EXPECT_TRUE(focus && pages()[index]->isAncestorOf(focus)) << index;
+    }
+}
+
+TEST_F(MainWindow, SerialNumberIsCutAtItsBuffer)
+{
+    m_main.pressButton(1068);
+    EXPECT_EQ(m_main.window().itemText(1017), QString(100, QLatin1Char('S')));
+    EXPECT_TRUE(m_main.script().boxes().empty());
+}
+
+TEST_F(MainWindow, FailedSerialReadEmptiesTheEditAndSaysSo)
+{
+    m_main.window().setItemText(1017, QStringLiteral("typed by hand"));
+    setFakeStatus(1);
+    m_main.pressButton(1068);
+    EXPECT_TRUE(m_main.window().itemText(1017).isEmpty());
+    ASSERT_EQ(m_main.script().boxes().size(), 1u);
+    const MessageBoxRequest& box = m_main.script().boxes().front();
+    EXPECT_EQ(box.text, QStringLiteral("没有获取到设备信息!"));
+    EXPECT_EQ(box.caption, QStringLiteral("提示"));
+    EXPECT_EQ(box.icon, BoxIcon::Information);
+}
+
+TEST_F(MainWindow, ClosingFreesTheDriverAndDeletesTheTemporaryCertificate)
+{
+    const QString certificate = m_main.privateDirectory() + QStringLiteral("/__tmpCertFile.cer");
+    QFile file(certificate);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(driverLoaded());
+
+    m_main.pressButton(1087);
+    EXPECT_EQ(m_main.window().result(), TemplateDialog::IDCANCEL);
+    EXPECT_FALSE(QFile::exists(certificate));
+    EXPECT_EQ(m_main.window().binding(), nullptr);
+    EXPECT_FALSE(driverLoaded());
+}
+
+TEST_F(MainWindow, EnterInTheSerialEditAndEscapeCloseTheWindow)
+{
+    auto* serial = m_main.window().controlAs<QLineEdit>(1017);
+    QTest::keyClick(serial, Qt::Key_Return);
+    EXPECT_FALSE(m_main.window().isVisible());
+    EXPECT_EQ(m_main.window().result(), TemplateDialog::IDOK);
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+// This program finds a driver that exports every name but breaks the contract where it can:
+// an unterminated serial number, no CSP name.
+#include "device/KeyDriverBinding.h"
+#include "platform/Cp936Codec.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using talvo::KeyDriverBinding;
+
+TEST(BindingHostileLibrary, BindsAllFiftyTwoNames)
+{
+    KeyDriverBinding binding;
+    EXPECT_EQ(binding.boundCount(), 52);
+    EXPECT_EQ(KeyDriverBinding::kBoundNames.size(), 52u);
+}
+
+TEST(BindingHostileLibrary, UnterminatedSerialIsCutAtItsBuffer)
+{
+    KeyDriverBinding binding;
+    char serial[100] = {};
+    ASSERT_EQ(binding.TLKeyReadSerial(serial, 4), 0);
+    EXPECT_EQ(talvo::fromCp936(serial, sizeof serial), QString(100, QLatin1Char('S')));
+}
+
+TEST(BindingHostileLibrary, NullCspNameComesBackNull)
+{
+    KeyDriverBinding binding;
+    EXPECT_EQ(binding.TLKeyReadCspName(), nullptr);
+    EXPECT_EQ(binding.TLGetCertsNumFromIE(), 7);
+    EXPECT_TRUE(binding.TLRegCerts());
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "platform/DialogBuilder.h"
+#include "platform/TabControl.h"
+#include "resources/DialogTemplates.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace talvo;
+
+TEST(DialogUnits, MulDivRoundsHalfAwayFromZero)
+{
+    EXPECT_EQ(dialogUnitsToPixels(10, 7, 4), 18);  // 17.5
+    EXPECT_EQ(dialogUnitsToPixels(9, 7, 4), 16);   // 15.75
+    EXPECT_EQ(dialogUnitsToPixels(14, 17, 8), 30); // 29.75
+    EXPECT_EQ(dialogUnitsToPixels(-10, 7, 4), -18);
+}
+
+TEST(DialogUnits, BaseUnitsFollowTheWindowsRule)
+{
+    const QFont font = dialogFont("宋体", 9);
+    EXPECT_EQ(font.pixelSize(), 12) << "9 points at 96 dots per inch";
+    const DialogBaseUnits units = dialogBaseUnits(font);
+    const QFontMetrics metrics(font);
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    EXPECT_EQ(units.x, (letters / 26 + 1) / 2);
+    EXPECT_EQ(units.y, metrics.height());
+    EXPECT_GT(units.x, 3);
+}
+
+TEST(DialogBuilder, ControlsTakeTheirKindsIdsAndPixelRectangles)
+{
+    QWidget window;
+    const DialogTemplate& page = dialogTemplate(IDD_DEVICE_INFO);
+    const BuiltControls built = DialogBuilder::build(page, &window);
+    const DialogBaseUnits& units = built.baseUnits;
+
+    auto* mode = qobject_cast<QLineEdit*>(built.byId.value(1012));
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->geometry(), dialogRectToPixels(units, 53, 14, 146, 14));
+    auto* seals = qobject_cast<QPushButton*>(built.byId.value(1062));
+    ASSERT_NE(seals, nullptr);
+    EXPECT_TRUE(seals->isDefault());
+    EXPECT_EQ(seals->text(), QStringLiteral("签章管理"));
+    EXPECT_NE(qobject_cast<QCheckBox*>(built.byId.value(1096)), nullptr);
+    EXPECT_EQ(built.clientSize,
+              QSize(dialogUnitsToPixels(282, units.x, 4), dialogUnitsToPixels(171, units.y, 8)));
+    EXPECT_EQ(built.inOrder.size(), static_cast<qsizetype>(page.controls.size()));
+}
+
+TEST(DialogBuilder, TabOrderIsTheTemplateOrder)
+{
+    QWidget window;
+    const BuiltControls built = DialogBuilder::build(dialogTemplate(IDD_LOGIN), &window);
+    QWidget* password = built.byId.value(1088);
+    QWidget* ok = built.byId.value(1);
+    QWidget* cancel = built.byId.value(2);
+    ASSERT_TRUE(password && ok && cancel);
+    auto nextFocusable = [](QWidget* widget) {
+        QWidget* next = widget->nextInFocusChain();
+        while (next && !(next->focusPolicy() & Qt::TabFocus))
+            next = next->nextInFocusChain();
+        return next;
+    };
+    EXPECT_EQ(nextFocusable(password), ok);
+    EXPECT_EQ(nextFocusable(ok), cancel);
+}
+
+TEST(DialogBuilder, HiddenControlsStartHiddenAndDropDownsTakeTheirOwnHeight)
+{
+    QWidget window;
+    const BuiltControls pin = DialogBuilder::build(dialogTemplate(IDD_PIN), &window);
+    EXPECT_FALSE(pin.byId.value(1089)->isVisibleTo(&window));
+    EXPECT_TRUE(pin.byId.value(1087)->isVisibleTo(&window));
+
+    QWidget other;
+    const BuiltControls seals = DialogBuilder::build(dialogTemplate(IDD_SEAL_LIST), &other);
+    auto* combo = qobject_cast<QComboBox*>(seals.byId.value(1029));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_LT(combo->height(), dialogUnitsToPixels(98, seals.baseUnits.y, 8));
+}
+
+TEST(TabControl, ProgrammaticSelectionRaisesNoNotification)
+{
+    TabControl tabs;
+    int notifications = 0;
+    QObject::connect(&tabs, &TabControl::selectionChanged, &tabs, [&] { ++notifications; });
+    tabs.insertItem(0, QStringLiteral("a"));
+    tabs.insertItem(1, QStringLiteral("b"));
+    tabs.setCurrentSelection(1);
+    EXPECT_EQ(tabs.currentSelection(), 1);
+    EXPECT_EQ(notifications, 0);
+    tabs.tabBar()->setCurrentIndex(0); // as a click would
+    EXPECT_EQ(notifications, 1);
+}
+
+} // namespace

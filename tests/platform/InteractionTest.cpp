@@ -1,0 +1,74 @@
+#include "platform/Interaction.h"
+#include "platform/ScriptedInteraction.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace talvo;
+
+TEST(Interaction, WindowBoxTakesTheApplicationNameWhenGivenNoCaption)
+{
+    ScriptedInteraction script;
+    QWidget owner;
+    windowMessageBox(&owner, QStringLiteral("ok"));
+    windowMessageBox(&owner, QStringLiteral("密码错误"), QStringLiteral("提示"), BoxIcon::Information);
+    ASSERT_EQ(script.boxes().size(), 2u);
+    EXPECT_EQ(script.boxes()[0].caption, QCoreApplication::applicationName());
+    EXPECT_EQ(script.boxes()[0].icon, BoxIcon::None);
+    EXPECT_EQ(script.boxes()[0].owner, &owner);
+    EXPECT_EQ(script.boxes()[1].caption, QStringLiteral("提示"));
+    EXPECT_EQ(script.boxes()[1].icon, BoxIcon::Information);
+}
+
+TEST(Interaction, ApplicationBoxBelongsToTheMainWindowAndWarnsByDefault)
+{
+    ScriptedInteraction script;
+    QWidget main;
+    setMainWindow(&main);
+    applicationMessageBox(QStringLiteral("生成安全报文成功!"));
+    script.answerBox(BoxResult::Yes);
+    const BoxResult answer =
+        applicationMessageBox(QStringLiteral("确定?"), BoxButtons::YesNo, BoxIcon::Error, BoxResult::No);
+    setMainWindow(nullptr);
+    ASSERT_EQ(script.boxes().size(), 2u);
+    EXPECT_EQ(script.boxes()[0].owner, &main);
+    EXPECT_EQ(script.boxes()[0].caption, QCoreApplication::applicationName());
+    EXPECT_EQ(script.boxes()[0].icon, BoxIcon::Warning);
+    EXPECT_EQ(script.boxes()[1].icon, BoxIcon::Error);
+    EXPECT_EQ(script.boxes()[1].defaultButton, BoxResult::No);
+    EXPECT_EQ(answer, BoxResult::Yes);
+}
+
+TEST(Interaction, UnscriptedYesNoTakesItsDefaultButton)
+{
+    ScriptedInteraction script;
+    EXPECT_EQ(applicationMessageBox(QStringLiteral("?"), BoxButtons::YesNo, BoxIcon::Warning, BoxResult::No),
+              BoxResult::No);
+    EXPECT_EQ(interaction().fileDialog({}), std::nullopt);
+}
+
+TEST(Interaction, WindowsFiltersBecomeQtNameFilters)
+{
+    EXPECT_EQ(nameFiltersFromWindowsFilter(QStringLiteral("GIF Files (*.gif)|*.gif;||")),
+              QStringList{QStringLiteral("GIF Files (*.gif) (*.gif)")});
+    EXPECT_EQ(nameFiltersFromWindowsFilter(QStringLiteral(
+                  "文档文件(*.txt;*.pdf;*.doc;*d.docx)|*.txt;*.pdf;*.doc;*.docx|全部文件(*.*)|*.*||")),
+              (QStringList{QStringLiteral("文档文件(*.txt;*.pdf;*.doc;*d.docx) (*.txt *.pdf *.doc *.docx)"),
+                           QStringLiteral("全部文件(*.*) (*.*)")}));
+}
+
+TEST(Interaction, ScriptedSeamRestoresTheProductionOneWhenDone)
+{
+    Interaction* production = &interaction();
+    {
+        ScriptedInteraction script;
+        EXPECT_EQ(&interaction(), &script);
+    }
+    EXPECT_EQ(&interaction(), production);
+}
+
+} // namespace

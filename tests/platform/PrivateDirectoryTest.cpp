@@ -1,0 +1,58 @@
+#include "platform/PrivateDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class PrivateDirectory : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_base.isValid());
+        m_previous = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_base.path()));
+    }
+    void TearDown() override { qputenv("XDG_RUNTIME_DIR", m_previous); }
+    mode_t modeOf(const QString& path)
+    {
+        struct stat info {};
+        lstat(QFile::encodeName(path).constData(), &info);
+        return info.st_mode & 0777;
+    }
+    QTemporaryDir m_base;
+    QByteArray m_previous;
+};
+
+TEST_F(PrivateDirectory, IsMadeForTheUserAlone)
+{
+    const QString directory = talvo::privateDirectory();
+    EXPECT_EQ(directory, m_base.path() + QStringLiteral("/talvo-tool"));
+    EXPECT_EQ(modeOf(directory), 0700u);
+    EXPECT_EQ(talvo::privateFilePath(QStringLiteral("__tmpCertFile.cer")),
+              directory + QStringLiteral("/__tmpCertFile.cer"));
+}
+
+TEST_F(PrivateDirectory, LooseModesAreTightened)
+{
+    const QString directory = m_base.path() + QStringLiteral("/talvo-tool");
+    ASSERT_EQ(mkdir(QFile::encodeName(directory).constData(), 0777), 0);
+    chmod(QFile::encodeName(directory).constData(), 0777);
+    EXPECT_EQ(talvo::privateDirectory(), directory);
+    EXPECT_EQ(modeOf(directory), 0700u);
+}
+
+TEST_F(PrivateDirectory, APlantedLinkIsRefused)
+{
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QFile::link(elsewhere.path(), m_base.path() + QStringLiteral("/talvo-tool")));
+    EXPECT_EQ(talvo::privateDirectory(), QString());
+    EXPECT_EQ(talvo::privateFilePath(QStringLiteral("x")), QString());
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+#include "platform/TemplateDialog.h"
+#include "platform/ScriptedInteraction.h"
+#include "resources/DialogTemplates.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace talvo;
+
+class CountingDialog : public TemplateDialog {
+public:
+    explicit CountingDialog(int id) : TemplateDialog(dialogTemplate(id)) {}
+    int inits = 0;
+    int oks = 0;
+
+protected:
+    bool onInitDialog() override
+    {
+        ++inits;
+        return true;
+    }
+    void onOk() override
+    {
+        ++oks;
+        TemplateDialog::onOk();
+    }
+};
+
+TEST(TemplateDialog, EscapeAndCloseBoxEndWithCancel)
+{
+    ScriptedInteraction script;
+    CountingDialog dialog(IDD_SEAL_TIME);
+    script.scriptModal([](QDialog& shown) { QTest::keyClick(&shown, Qt::Key_Escape); });
+    EXPECT_EQ(dialog.doModal(), TemplateDialog::IDCANCEL);
+    script.scriptModal([](QDialog& shown) { shown.close(); });
+    EXPECT_EQ(dialog.doModal(), TemplateDialog::IDCANCEL);
+    EXPECT_EQ(dialog.inits, 1) << "initialised once, when first shown";
+}
+
+TEST(TemplateDialog, EnterPressesTheDefaultButton)
+{
+    ScriptedInteraction script;
+    CountingDialog dialog(IDD_SEAL_TIME);
+    script.scriptModal([](QDialog& shown) { QTest::keyClick(&shown, Qt::Key_Return); });
+    EXPECT_EQ(dialog.doModal(), TemplateDialog::IDOK);
+    EXPECT_EQ(dialog.oks, 1);
+}
+
+TEST(TemplateDialog, EnterWithoutDefaultButtonIsOk)
+{
+    ScriptedInteraction script;
+    CountingDialog dialog(IDD_CERT_EXPORT);
+    script.scriptModal([](QDialog& shown) {
+        auto* edit = shown.findChild<QLineEdit*>(QStringLiteral("control1084"));
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialog.doModal(), TemplateDialog::IDOK);
+}
+
+TEST(TemplateDialog, UnscriptedModalIsCancelledAndRecorded)
+{
+    ScriptedInteraction script;
+    CountingDialog dialog(IDD_SEAL_NAME);
+    EXPECT_EQ(dialog.doModal(), TemplateDialog::IDCANCEL);
+    EXPECT_EQ(script.modalDialogs().size(), 1);
+}
+
+TEST(TemplateDialog, APageNeitherEndsNorHidesOnEscapeOrEnter)
+{
+    QWidget parent;
+    CountingDialog page(IDD_CSP);
+    page.createAsChild(&parent);
+    EXPECT_EQ(page.inits, 1);
+    parent.show();
+    ASSERT_TRUE(page.isVisible());
+    QTest::keyClick(&page, Qt::Key_Escape);
+    QTest::keyClick(&page, Qt::Key_Return);
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_EQ(page.oks, 0);
+}
+
+TEST(TemplateDialog, ItemTextReadsAndWritesEveryKindOfControl)
+{
+    CountingDialog dialog(IDD_SEAL_LIST);
+    dialog.setItemText(1033, QStringLiteral("2030-01-01 00:00:00"));
+    EXPECT_EQ(dialog.itemText(1033), QStringLiteral("2030-01-01 00:00:00"));
+    EXPECT_EQ(dialog.itemText(1030), QStringLiteral("刷新"));
+    EXPECT_EQ(dialog.control(4242), nullptr);
+    EXPECT_EQ(dialog.itemText(4242), QString());
+}
+
+} // namespace
