@@ -1,11 +1,12 @@
-#include "pages/DeviceInfoFields.h"
 #include "pages/DeviceInfoPage.h"
 #include "PageTestSupport.h"
 #include "device/KeyDriverBinding.h"
+#include "pages/DeviceInfoFields.h"
 #include "platform/Cp936Codec.h"
 #include "platform/DebugTrace.h"
 #include "platform/ScriptedInteraction.h"
 #include "platform/TextLimit.h"
+#include "support/Typing.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -105,7 +106,7 @@ TEST_F(DeviceInfoPageTest, TextLimitsCountBytes)
     EXPECT_EQ(textLimitBytes(m_page.controlAs<QLineEdit>(P::SealCountEdit)), 10u);
     EXPECT_EQ(textLimitBytes(m_page.controlAs<QLineEdit>(P::PinHashEdit)), 0u);
 
-    testing::typeInto(m_page.controlAs<QLineEdit>(P::ModeEdit), QStringLiteral("管理员admin12"));
+    testing::typeText(m_page.controlAs<QLineEdit>(P::ModeEdit), QStringLiteral("管理员admin12"));
     EXPECT_EQ(text(P::ModeEdit), QStringLiteral("管理员admi"));
     EXPECT_TRUE(recordingDriver().calls.empty());
 }

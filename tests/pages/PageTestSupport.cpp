@@ -2,21 +2,7 @@
 
 #include "platform/Cp936Codec.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
-
 namespace talvo::testing {
-
-void typeInto(QLineEdit* edit, const QString& text)
-{
-    for (const QChar character : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
-        QApplication::sendEvent(edit, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
-        QApplication::sendEvent(edit, &release);
-    }
-}
 
 std::vector<std::string> callNames()
 {

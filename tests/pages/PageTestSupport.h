@@ -7,12 +7,7 @@
 
 #include <ostream>
 
-class QLineEdit;
-
 namespace talvo::testing {
-
-// Types the text one character at a time, as key presses, so the edit's limit applies.
-void typeInto(QLineEdit* edit, const QString& text);
 
 // The calls that reached the recording driver since the test began, by name only.
 std::vector<std::string> callNames();

@@ -3,6 +3,7 @@
 #include "device/KeyDriverBinding.h"
 #include "platform/ScriptedInteraction.h"
 #include "platform/TextLimit.h"
+#include "support/Typing.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,13 +66,13 @@ TEST_F(PinPageTest, PasswordFieldsTakeSixBytesAndThePinFieldAnyLength)
     for (int id : {P::OldPasswordEdit, P::NewPasswordEdit, P::ConfirmationEdit})
         EXPECT_EQ(textLimitBytes(edit(id)), 6u) << id;
 
-    testing::typeInto(edit(P::OldPasswordEdit), QStringLiteral("密码ab7"));
+    testing::typeText(edit(P::OldPasswordEdit), QStringLiteral("密码ab7"));
     EXPECT_EQ(text(P::OldPasswordEdit), QStringLiteral("密码ab"));
-    testing::typeInto(edit(P::NewPasswordEdit), QStringLiteral("密码口令"));
+    testing::typeText(edit(P::NewPasswordEdit), QStringLiteral("密码口令"));
     EXPECT_EQ(text(P::NewPasswordEdit), QStringLiteral("密码口"));
-    testing::typeInto(edit(P::ConfirmationEdit), QStringLiteral("1234567"));
+    testing::typeText(edit(P::ConfirmationEdit), QStringLiteral("1234567"));
     EXPECT_EQ(text(P::ConfirmationEdit), QStringLiteral("123456"));
-    testing::typeInto(edit(P::PinEdit), QStringLiteral("0123456789口令"));
+    testing::typeText(edit(P::PinEdit), QStringLiteral("0123456789口令"));
     EXPECT_EQ(text(P::PinEdit), QStringLiteral("0123456789口令"));
 }
 
