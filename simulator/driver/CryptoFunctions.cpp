@@ -1,0 +1,152 @@
+// The key's certificate and its signature key.
+#include "DriverGuard.h"
+#include "KeyCall.h"
+#include "TalvoDriverExports.h"
+
+#include "simulator/common/ContainerKeys.h"
+#include "simulator/key/PinHash.h"
+
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/x509.h>
+
+#include <limits>
+#include <memory>
+
+using talvo::sim::guarded;
+using talvo::sim::KeyCall;
+
+namespace {
+
+using Access = KeyCall::Access;
+
+struct DigestContextDeleter {
+    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+};
+using DigestContext = std::unique_ptr<EVP_MD_CTX, DigestContextDeleter>;
+
+// A DER public key longer than this is no key the driver could have handed out.
+constexpr uint32_t kMaxPublicKeyLength = 64 * 1024;
+constexpr uint32_t kMaxSignatureLength = 64 * 1024;
+
+talvo::sim::EvpPkeyPtr signatureKey(KeyCall& call)
+{
+    std::string error;
+    talvo::sim::EvpPkeyPtr key =
+        talvo::sim::loadPrivateKey(talvo::sim::containerFiles(call.store().directory()).signatureKey, &error);
+    if (!key)
+        call.damaged(error);
+    return key;
+}
+
+bool sign(EVP_PKEY* key, const char* pin, std::size_t length, std::string& signature)
+{
+    const DigestContext context(EVP_MD_CTX_new());
+    std::size_t size = 0;
+    if (!context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, key) != 1 ||
+        EVP_DigestSign(context.get(), nullptr, &size, reinterpret_cast<const unsigned char*>(pin), length) !=
+            1)
+        return false;
+    signature.assign(size, '\0');
+    if (EVP_DigestSign(context.get(), reinterpret_cast<unsigned char*>(signature.data()), &size,
+                       reinterpret_cast<const unsigned char*>(pin), length) != 1)
+        return false;
+    signature.resize(size);
+    return true;
+}
+
+bool verifies(EVP_PKEY* key, const char* pin, std::size_t length, const uint8_t* signature, std::size_t size)
+{
+    const DigestContext context(EVP_MD_CTX_new());
+    const bool good = context &&
+                      EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha256(), nullptr, key) == 1 &&
+                      EVP_DigestVerify(context.get(), signature, size,
+                                       reinterpret_cast<const unsigned char*>(pin), length) == 1;
+    ERR_clear_error(); // a refused signature is an answer, not an error to keep
+    return good;
+}
+
+} // namespace
+
+int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length)
+{
+    return guarded(__func__, [&](const char* function) -> int32_t {
+        KeyCall call(function, Access::Read);
+        if (call.status() != TL_OK)
+            return call.status();
+        if (!length)
+            return TL_ERR_PARAMETER;
+        std::string der;
+        std::string error;
+        if (!call.store().readCertificate(der, &error))
+            return call.damaged(error);
+        return talvo::sim::deliverBytes(der, cert, length);
+    });
+}
+
+int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature, uint32_t* length)
+{
+    return guarded(__func__, [&](const char* function) -> int32_t {
+        KeyCall call(function, Access::Read);
+        if (call.status() != TL_OK)
+            return call.status();
+        if (!pin || !length || !talvo::sim::isPinLength(pinLength))
+            return TL_ERR_PARAMETER;
+        const auto pinSize = static_cast<std::size_t>(pinLength);
+        if (talvo::sim::pinHash(pin, pinSize) != call.state().pinHash)
+            return TL_ERR_API;
+        const talvo::sim::EvpPkeyPtr key = signatureKey(call);
+        if (!key)
+            return TL_ERR_ACCESS;
+        std::string bytes;
+        if (!sign(key.get(), pin, pinSize, bytes))
+            return call.damaged("cannot sign with the signature key");
+        return talvo::sim::deliverBytes(bytes, signature, length);
+    });
+}
+
+int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length)
+{
+    return guarded(__func__, [&](const char* function) -> int32_t {
+        KeyCall call(function, Access::Read);
+        if (call.status() != TL_OK)
+            return call.status();
+        if (!length)
+            return TL_ERR_PARAMETER;
+        const talvo::sim::EvpPkeyPtr key = signatureKey(call);
+        if (!key)
+            return TL_ERR_ACCESS;
+        const int size = i2d_PUBKEY(key.get(), nullptr);
+        if (size <= 0)
+            return call.damaged("cannot encode the public key");
+        std::string der(static_cast<std::size_t>(size), '\0');
+        auto* cursor = reinterpret_cast<unsigned char*>(der.data());
+        if (i2d_PUBKEY(key.get(), &cursor) != size)
+            return call.damaged("cannot encode the public key");
+        return talvo::sim::deliverBytes(der, publicKey, length);
+    });
+}
+
+int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey, uint32_t publicKeyLength,
+                     const uint8_t* signature, uint32_t signatureLength, uint8_t* verified)
+{
+    return guarded(__func__, [&](const char* function) -> int32_t {
+        KeyCall call(function, Access::Read);
+        if (call.status() != TL_OK)
+            return call.status();
+        if (!pin || !publicKey || !signature || !verified || !talvo::sim::isPinLength(pinLength) ||
+            publicKeyLength == 0 || publicKeyLength > kMaxPublicKeyLength || signatureLength == 0 ||
+            signatureLength > kMaxSignatureLength)
+            return TL_ERR_PARAMETER;
+        *verified = 0;
+        const unsigned char* cursor = publicKey;
+        const talvo::sim::EvpPkeyPtr key(d2i_PUBKEY(nullptr, &cursor, static_cast<long>(publicKeyLength)));
+        if (!key || cursor != publicKey + publicKeyLength) {
+            ERR_clear_error();
+            return TL_ERR_PARAMETER;
+        }
+        *verified =
+            verifies(key.get(), pin, static_cast<std::size_t>(pinLength), signature, signatureLength) ? 1 : 0;
+        return TL_OK;
+    });
+}

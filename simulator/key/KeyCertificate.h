@@ -1,0 +1,13 @@
+#pragma once
+
+#include <openssl/evp.h>
+
+#include <string>
+
+namespace talvo::sim {
+
+// A self-signed X.509 v3 certificate over the given key (SHA-256 with RSA), valid from now for
+// ten years, whose subject's common name is the key's serial number. DER bytes.
+bool makeKeyCertificate(EVP_PKEY* key, const std::string& serial, std::string& der, std::string* error);
+
+} // namespace talvo::sim

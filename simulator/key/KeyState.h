@@ -1,0 +1,75 @@
+#pragma once
+
+#include "device/TalvoDriverApi.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace talvo::sim {
+
+inline constexpr int kSealSlots = TL_SEAL_SLOTS;
+inline constexpr int kFirstSealNumber = TL_FIRST_SEAL_NUMBER;
+inline constexpr int kLastSealNumber = kFirstSealNumber + kSealSlots - 1;
+
+// Longest texts the key holds: each fixed field keeps one byte for its terminator.
+inline constexpr std::size_t kSerialMax = TL_SERIAL_BUFFER_SIZE - 1;
+inline constexpr std::size_t kPinHashMax = TL_PIN_HASH_SIZE - 1;
+inline constexpr std::size_t kUnitIdMax = TL_UNIT_ID_SIZE - 1;
+inline constexpr std::size_t kUserIdMax = TL_USER_ID_SIZE - 1;
+inline constexpr std::size_t kSealNameMax = TL_SEAL_NAME_SIZE - 1;
+inline constexpr std::size_t kSealTimeMax = TL_SEAL_TIME_SIZE - 1;
+inline constexpr std::size_t kSpareTextMax = TL_SEAL_SPARE_SIZE - 1;
+inline constexpr std::size_t kInitTimeMax = TL_SEAL_INIT_TIME_SIZE - 1;
+
+inline bool isSealNumber(int32_t number)
+{
+    return number >= kFirstSealNumber && number <= kLastSealNumber;
+}
+
+// One slot of the seal table. The picture lives in a file of its own; the record keeps its
+// size so that a lost or cut picture file is noticed.
+struct SealRecord {
+    bool inUse = false;
+    std::string name;
+    std::string expiryTime;
+    std::string spareText;
+    std::string initTime;
+    uint32_t pictureSize = 0;
+
+    bool operator==(const SealRecord&) const = default;
+};
+
+// Everything the simulated key remembers apart from its files. Texts are CP936 bytes without
+// terminator, each within the maximum of its field.
+struct KeyState {
+    std::string serial;
+    uint8_t factoryFlag = 0;
+    uint8_t formatFlag = 0;
+    uint8_t initFlag = 0;
+    uint8_t lockFlag = 0;
+    int32_t errorTimes = 0;
+    int32_t mode = 0;
+    std::string pinHash;
+    std::string unitId;
+    std::string userId;
+    uint8_t timeControlFlag = 0;
+    int32_t keyRole = 0;
+    // The desktop certificate store's count of the key's certificates.
+    int32_t certificateStoreCount = 0;
+    std::array<SealRecord, kSealSlots> seals;
+    // Function name -> the status it answers instead of working.
+    std::map<std::string, int32_t> failures;
+
+    int sealCount() const;
+    SealRecord& seal(int32_t number) { return seals.at(static_cast<std::size_t>(number - kFirstSealNumber)); }
+    const SealRecord& seal(int32_t number) const
+    {
+        return seals.at(static_cast<std::size_t>(number - kFirstSealNumber));
+    }
+
+    bool operator==(const KeyState&) const = default;
+};
+
+} // namespace talvo::sim

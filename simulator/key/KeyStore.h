@@ -1,0 +1,44 @@
+#pragma once
+
+#include "KeyState.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace talvo::sim {
+
+// The files of one simulated key in its state directory. Callers hold the directory's
+// FileLock around every use; the store itself only reads and writes.
+class KeyStore {
+public:
+    enum class LoadResult { Loaded, NoKey, Damaged };
+
+    explicit KeyStore(std::filesystem::path directory);
+
+    const std::filesystem::path& directory() const { return m_directory; }
+    std::filesystem::path stateFile() const;
+    std::filesystem::path lockFile() const;
+    std::filesystem::path certificateFile() const;
+    std::filesystem::path pictureFile(int32_t sealNumber) const;
+
+    bool hasState() const;
+
+    // Loaded only when the state file parses and every seal's picture file is there at the
+    // size the state records; anything else is Damaged and left untouched on disk.
+    LoadResult load(KeyState& state, std::string* error) const;
+    bool save(const KeyState& state, std::string* error) const;
+
+    // Fails, as damage, when the file is not the size that the seal's record says.
+    bool readPicture(const KeyState& state, int32_t sealNumber, std::string& bytes, std::string* error) const;
+    bool writePicture(int32_t sealNumber, const std::string& bytes, std::string* error) const;
+    void removePicture(int32_t sealNumber) const;
+
+    // The DER bytes, refused when they do not parse as an X.509 certificate.
+    bool readCertificate(std::string& der, std::string* error) const;
+
+private:
+    std::filesystem::path m_directory;
+};
+
+} // namespace talvo::sim
