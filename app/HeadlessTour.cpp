@@ -4,6 +4,7 @@
 #include "MainDialog.h"
 #include "platform/Interaction.h"
 #include "platform/TabControl.h"
+#include "seals/SealTour.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -85,6 +86,7 @@ int runHeadlessTour(const QString& directory)
         tour.save(mainDialog, QString::fromLatin1(tabs[index]));
     }
     mainDialog.tabControl()->tabBar()->setCurrentIndex(0);
+    renderSealDialogsForTour(mainDialog.binding(), directory);
 
     mainDialog.close();
     setMainWindow(nullptr);

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/setup-deps.sh
 
 build=${TALVO_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVO_SANITIZE=OFF
 cmake --build "$build" -j "$(nproc)"
 
 "$build/bin/talvo-sim" create --if-missing

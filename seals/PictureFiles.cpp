@@ -1,0 +1,81 @@
+#include "PictureFiles.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace talvo {
+
+PictureFileReader::PictureFileReader(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    const QByteArray name = QFile::encodeName(path);
+    m_descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_descriptor < 0)
+        return;
+    struct stat info {};
+    if (::fstat(m_descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(m_descriptor);
+        m_descriptor = -1;
+        return;
+    }
+    m_size = static_cast<int64_t>(info.st_size);
+}
+
+PictureFileReader::~PictureFileReader()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+int PictureFileReader::readExactly(uint8_t* buffer, std::size_t size)
+{
+    if (!isOpen())
+        return EBADF;
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(m_descriptor, buffer + done, size - done, static_cast<off_t>(done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (got == 0)
+            return EIO;
+        done += static_cast<std::size_t>(got);
+    }
+    return 0;
+}
+
+int writePictureFile(const QString& path, const uint8_t* data, std::size_t size)
+{
+    if (path.isEmpty())
+        return ENOENT;
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (descriptor < 0)
+        return errno;
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::write(descriptor, data + done, size - done);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(descriptor);
+            return error;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    // A full disk may only show when the data reaches it.
+    if (::close(descriptor) != 0)
+        return errno;
+    return 0;
+}
+
+} // namespace talvo

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace talvo {
+
+// A seal picture file opened for reading and closed when this goes. Only regular files
+// count as opened: a directory, a pipe or a device is no picture file, and a pipe would
+// block the dialog forever.
+class PictureFileReader {
+public:
+    explicit PictureFileReader(const QString& path);
+    ~PictureFileReader();
+    PictureFileReader(const PictureFileReader&) = delete;
+    PictureFileReader& operator=(const PictureFileReader&) = delete;
+
+    bool isOpen() const { return m_descriptor >= 0; }
+    int64_t size() const { return m_size; }
+    // Reads exactly that many bytes from the start; 0, or the errno of the failure (EIO
+    // when the file ended early).
+    int readExactly(uint8_t* buffer, std::size_t size);
+
+private:
+    int m_descriptor = -1;
+    int64_t m_size = 0;
+};
+
+// Creates the file or truncates it, writes the bytes and closes it; 0, or the errno of the
+// failure. A symbolic link in the file's place is not followed.
+int writePictureFile(const QString& path, const uint8_t* data, std::size_t size);
+
+} // namespace talvo

@@ -1,0 +1,281 @@
+#include "SealListDialog.h"
+
+#include "PictureFiles.h"
+#include "SealNameDialog.h"
+#include "SealPreview.h"
+#include "SealSlotTable.h"
+#include "SealTimeDialog.h"
+#include "device/StatusText.h"
+#include "platform/Cp936Codec.h"
+#include "platform/DebugTrace.h"
+#include "platform/FileErrorBox.h"
+#include "platform/Interaction.h"
+#include "platform/PrivateDirectory.h"
+#include "resources/DialogTemplates.h"
+
+#include <QComboBox>
+#include <QPainter>
+
+#include <cerrno>
+#include <limits>
+#include <memory>
+#include <new>
+
+namespace talvo {
+
+namespace {
+
+const QString kTemporaryPictureName = QStringLiteral("__tmpSealPicFile.dat");
+const QString kPictureFilter = QStringLiteral("GIF Files (*.gif)|*.gif;||");
+
+const QString kSealReadFailedTrace = QStringLiteral("获取签章数据失败。。。");
+const QString kSealLengthTrace = QStringLiteral("签章数据长度有误。。。");
+const QString kSealSelectedTrace = QStringLiteral("选择签章。。。。。。。。。。。。。。。。。");
+
+// Built when a list opens, kept for the rest of the process.
+QString g_temporaryPicturePath;
+
+// Picture bytes sized by a file or by the driver: a size the machine cannot hold is reported
+// as the key's own memory error rather than ending the process.
+std::unique_ptr<uint8_t[]> allocatePictureBuffer(std::size_t size)
+{
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]);
+}
+
+} // namespace
+
+SealListDialog::SealListDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_SEAL_LIST), parent)
+{
+    m_sealCombo = controlAs<QComboBox>(kSealCombo);
+    // Only an operator's choice shows a seal; the list's own selection changes do not.
+    if (m_sealCombo)
+        connect(m_sealCombo, &QComboBox::activated, this, [this] { OnSelchangeSealCombo(); });
+    onClicked(kRefreshButton, [this] { RefreshSealList(); });
+    onClicked(kAddButton, [this] { OnButtonAddSeal(); });
+    onClicked(kDeleteButton, [this] { OnButtonDeleteSeal(); });
+    onClicked(kWriteTimeButton, [this] { OnButtonWriteSealTime(); });
+}
+
+QString SealListDialog::temporaryPicturePath()
+{
+    return g_temporaryPicturePath;
+}
+
+bool SealListDialog::onInitDialog()
+{
+    // An empty path means no private directory could be made; writing the picture then
+    // fails as a file error at each selection.
+    g_temporaryPicturePath = privateFilePath(kTemporaryPictureName);
+    sealSlotTable().reset();
+    RefreshSealList();
+    return true;
+}
+
+void SealListDialog::RefreshSealList()
+{
+    if (!m_sealCombo)
+        return;
+    m_sealCombo->clear();
+    KeyInfo info{};
+    if (onKey([&](KeyDriverBinding& key) { return key.TLKeyReadKeyInfo(&info); }) != TL_OK) {
+        windowMessageBox(this, QStringLiteral("操作失败"), QStringLiteral("错误"), BoxIcon::Error);
+        return;
+    }
+    SealSlotTable& table = sealSlotTable();
+    table.rebuildFrom(info);
+    // Placed by position, never by the list's sorting: position n is list index n.
+    for (int position = 0; position < table.listedCount(); ++position) {
+        const SealEntry* entry = table.listedEntry(position);
+        m_sealCombo->insertItem(position, fromCp936(entry->name, sizeof entry->name));
+    }
+    m_sealCombo->setCurrentIndex(0);
+    m_picturePath.clear();
+    setItemText(kExpiryText, QString());
+    setItemText(kInitTimeText, QString());
+    update();
+}
+
+void SealListDialog::OnSelchangeSealCombo()
+{
+    const int position = m_sealCombo ? m_sealCombo->currentIndex() : -1;
+    if (position < 0)
+        return;
+    const SealSlotTable& table = sealSlotTable();
+    const int32_t number = table.numberAt(position);
+    if (!ExtractSealPicture(number, temporaryPicturePath()))
+        return;
+    m_picturePath = temporaryPicturePath();
+    debugTrace(kSealSelectedTrace);
+    update();
+    // A number the key listed outside 101..110 has no slot of its own: show no times rather
+    // than another seal's.
+    const SealEntry* entry = table.entryForNumber(number);
+    setItemText(kExpiryText, entry ? fromCp936(entry->expiryTime, 20) : QString());
+    setItemText(kInitTimeText, entry ? fromCp936(entry->initTime, 10) : QString());
+}
+
+bool SealListDialog::ExtractSealPicture(int32_t sealNumber, const QString& path)
+{
+    uint32_t length = 0;
+    int32_t status =
+        onKey([&](KeyDriverBinding& key) { return key.TLKeyReadSealData(sealNumber, nullptr, &length); });
+    if (status != TL_OK) {
+        showStatusMessage(status);
+        debugTrace(kSealReadFailedTrace);
+        return false;
+    }
+    if (length == 0) {
+        debugTrace(kSealLengthTrace);
+        return false;
+    }
+    const std::unique_ptr<uint8_t[]> buffer = allocatePictureBuffer(length);
+    if (!buffer) {
+        showStatusMessage(TL_ERR_MEMORY);
+        debugTrace(kSealReadFailedTrace);
+        return false;
+    }
+    uint32_t delivered = length;
+    status = onKey(
+        [&](KeyDriverBinding& key) { return key.TLKeyReadSealData(sealNumber, buffer.get(), &delivered); });
+    if (status != TL_OK) {
+        showStatusMessage(status);
+        debugTrace(kSealReadFailedTrace);
+        return false;
+    }
+    // The driver may claim more than it was given room for; nothing past the buffer is real.
+    const uint32_t usable = delivered < length ? delivered : length;
+    return writePictureOrReport(path, buffer.get(), usable);
+}
+
+bool SealListDialog::writePictureOrReport(const QString& path, const uint8_t* bytes, std::size_t size)
+{
+    const int error = writePictureFile(path, bytes, size);
+    if (error == 0)
+        return true;
+    showFileErrorBox(path.isEmpty() ? kTemporaryPictureName : path, error);
+    return false;
+}
+
+void SealListDialog::OnButtonAddSeal()
+{
+    FileDialogRequest request;
+    request.owner = this;
+    request.open = true;
+    request.defaultExtension = QStringLiteral(".*");
+    request.filter = kPictureFilter;
+    const std::optional<QString> chosen = interaction().fileDialog(request);
+    if (!chosen)
+        return;
+    const QString path = *chosen;
+    update();
+
+    PictureFileReader file(path);
+    if (!file.isOpen() || file.size() == 0)
+        return;
+    // The driver takes the length as 32 bits; a longer file would reach the key cut short.
+    if (file.size() > static_cast<int64_t>(std::numeric_limits<uint32_t>::max())) {
+        windowMessageBox(this, QStringLiteral("签章图片文件太大，无法写入设备"), QStringLiteral("错误"),
+                         BoxIcon::Error);
+        return;
+    }
+    const auto length = static_cast<uint32_t>(file.size());
+
+    SealNameDialog nameDialog;
+    if (nameDialog.doModal() != IDOK)
+        return;
+    char name[TL_SEAL_NAME_SIZE] = {};
+    nameDialog.GetSealName(name);
+    char expiry[TL_SEAL_TIME_SIZE] = {};
+    nameDialog.GetExpiryTime(expiry);
+
+    const std::unique_ptr<uint8_t[]> picture = allocatePictureBuffer(length);
+    if (!picture) {
+        showStatusMessage(TL_ERR_MEMORY);
+        return;
+    }
+    if (const int error = file.readExactly(picture.get(), length); error != 0) {
+        showFileErrorBox(path, error);
+        return;
+    }
+    uint32_t keyState = 0;
+    int32_t status = onKey([&](KeyDriverBinding& key) { return key.TLKeyGetStatus(&keyState); });
+    if (status != TL_OK) {
+        showStatusMessage(status);
+        return;
+    }
+    status = onKey(
+        [&](KeyDriverBinding& key) { return key.TLKeyWriteSealData(name, expiry, picture.get(), length); });
+    if (status != TL_OK) {
+        showStatusMessage(status);
+        return;
+    }
+    showNotice(QStringLiteral("操作成功"));
+    RefreshSealList();
+}
+
+void SealListDialog::OnButtonDeleteSeal()
+{
+    const int position = m_sealCombo ? m_sealCombo->currentIndex() : -1;
+    if (position < 0) {
+        showNotice(QStringLiteral("没有要删除的签章"));
+        return;
+    }
+    uint32_t keyState = 0;
+    int32_t status = onKey([&](KeyDriverBinding& key) { return key.TLKeyGetStatus(&keyState); });
+    if (status != TL_OK) {
+        showStatusMessage(status);
+        return;
+    }
+    const int32_t number = sealSlotTable().numberAt(position);
+    status = onKey([&](KeyDriverBinding& key) { return key.TLKeyDelSealData(number); });
+    if (status != TL_OK) {
+        showStatusMessage(status);
+        return;
+    }
+    RefreshSealList();
+    showNotice(QStringLiteral("操作成功"));
+}
+
+void SealListDialog::OnButtonWriteSealTime()
+{
+    const int position = m_sealCombo ? m_sealCombo->currentIndex() : -1;
+    if (position < 0) {
+        // The same text as for deleting, as the operators know it.
+        showNotice(QStringLiteral("没有要删除的签章"));
+        return;
+    }
+    SealTimeDialog timeDialog;
+    if (timeDialog.doModal() != IDOK)
+        return;
+    char time[TL_SEAL_TIME_SIZE] = {};
+    timeDialog.GetSealTime(time);
+    const int32_t number = sealSlotTable().numberAt(position);
+    const int32_t status = onKey([&](KeyDriverBinding& key) { return key.TLKeyWriteSealTime(number, time); });
+    if (status != TL_OK) {
+        showStatusMessage(status);
+        return;
+    }
+    RefreshSealList();
+    showNotice(QStringLiteral("操作成功"));
+}
+
+void SealListDialog::showStatusMessage(int32_t status)
+{
+    windowMessageBox(this, statusText(status), QStringLiteral("错误"), BoxIcon::Error);
+}
+
+void SealListDialog::showNotice(const QString& text)
+{
+    windowMessageBox(this, text, QStringLiteral("提示"), BoxIcon::Information);
+}
+
+void SealListDialog::paintEvent(QPaintEvent* event)
+{
+    TemplateDialog::paintEvent(event);
+    if (m_picturePath.isEmpty())
+        return;
+    QPainter painter(this);
+    drawSealPreview(painter, m_picturePath, rect().size());
+}
+
+} // namespace talvo

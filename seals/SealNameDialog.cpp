@@ -1,0 +1,50 @@
+#include "SealNameDialog.h"
+
+#include "SealTexts.h"
+#include "platform/Cp936Codec.h"
+#include "platform/Interaction.h"
+#include "platform/TextLimit.h"
+#include "resources/DialogTemplates.h"
+
+#include <QCalendarWidget>
+#include <QLineEdit>
+
+namespace talvo {
+
+SealNameDialog::SealNameDialog(QWidget* parent)
+    : TemplateDialog(dialogTemplate(IDD_SEAL_NAME), parent), m_calendar(controlAs<QCalendarWidget>(kCalendar))
+{
+}
+
+bool SealNameDialog::onInitDialog()
+{
+    auto* edit = controlAs<QLineEdit>(kNameEdit);
+    setTextLimitBytes(edit, kNameBytes);
+    if (edit)
+        edit->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void SealNameDialog::onOk()
+{
+    m_name = trimSealName(toCp936(itemText(kNameEdit)));
+    if (m_name.empty()) {
+        windowMessageBox(this, QStringLiteral("请输入签章名称"), QStringLiteral("提示"),
+                         BoxIcon::Information);
+        return;
+    }
+    m_expiry = m_calendar ? midnightText(m_calendar->selectedDate()) : std::string();
+    endDialog(IDOK);
+}
+
+void SealNameDialog::GetSealName(char (&buffer)[TL_SEAL_NAME_SIZE]) const
+{
+    copyToField(m_name, buffer);
+}
+
+void SealNameDialog::GetExpiryTime(char (&buffer)[TL_SEAL_TIME_SIZE]) const
+{
+    copyToField(m_expiry, buffer);
+}
+
+} // namespace talvo

@@ -1,0 +1,27 @@
+#include "SealTimeDialog.h"
+
+#include "SealTexts.h"
+#include "platform/Cp936Codec.h"
+#include "resources/DialogTemplates.h"
+
+#include <QCalendarWidget>
+
+namespace talvo {
+
+SealTimeDialog::SealTimeDialog(QWidget* parent)
+    : TemplateDialog(dialogTemplate(IDD_SEAL_TIME), parent), m_calendar(controlAs<QCalendarWidget>(kCalendar))
+{
+}
+
+void SealTimeDialog::onOk()
+{
+    m_time = m_calendar ? midnightText(m_calendar->selectedDate()) : std::string();
+    endDialog(IDOK);
+}
+
+void SealTimeDialog::GetSealTime(char (&buffer)[TL_SEAL_TIME_SIZE]) const
+{
+    copyToField(m_time, buffer);
+}
+
+} // namespace talvo

@@ -1,0 +1,43 @@
+// Runs against the simulated key.
+#include "MainWindowFixture.h"
+#include "support/SimulatedKey.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using talvo::testing::MainWindowFixture;
+using talvo::testing::SimulatedKey;
+
+TEST(WithSimulatedKey, RefreshShowsTheKeysSerialNumber)
+{
+    SimulatedKey key;
+    MainWindowFixture main;
+    EXPECT_TRUE(main.window().itemText(1017).isEmpty()) << "nothing is read before the button";
+    main.pressButton(1068);
+    EXPECT_EQ(main.window().itemText(1017), QStringLiteral("TLV-2026-00017"));
+    EXPECT_TRUE(main.script().boxes().empty());
+}
+
+TEST(WithSimulatedKey, AnUnpluggedOrFailingKeyGivesNoSerialNumber)
+{
+    SimulatedKey key;
+    MainWindowFixture main;
+    main.pressButton(1068);
+    ASSERT_FALSE(main.window().itemText(1017).isEmpty());
+
+    key.unplug();
+    main.pressButton(1068);
+    EXPECT_TRUE(main.window().itemText(1017).isEmpty());
+
+    key.plug();
+    key.fail(QStringLiteral("TLKeyReadSerial"), 2);
+    main.pressButton(1068);
+    EXPECT_TRUE(main.window().itemText(1017).isEmpty());
+
+    ASSERT_EQ(main.script().boxes().size(), 2u);
+    for (const auto& box : main.script().boxes())
+        EXPECT_EQ(box.text, QStringLiteral("没有获取到设备信息!"));
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#include "SealTestSupport.h"
+
+#include "platform/Cp936Codec.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace talvo::testing {
+
+std::string cp936(const QString& text)
+{
+    return toCp936(text);
+}
+
+ScopedTimeZone::ScopedTimeZone(const char* zone)
+{
+    const char* previous = std::getenv("TZ");
+    m_hadValue = previous != nullptr;
+    if (previous)
+        m_previous = previous;
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone()
+{
+    if (m_hadValue)
+        ::setenv("TZ", m_previous.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+}
+
+} // namespace talvo::testing

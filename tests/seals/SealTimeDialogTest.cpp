@@ -1,0 +1,62 @@
+#include "seals/SealTimeDialog.h"
+#include "SealTestSupport.h"
+#include "platform/ScriptedInteraction.h"
+
+#include <QCalendarWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace talvo;
+using talvo::testing::ScopedTimeZone;
+
+namespace {
+
+QCalendarWidget* calendar(QDialog& dialog)
+{
+    return static_cast<SealTimeDialog&>(dialog).controlAs<QCalendarWidget>(SealTimeDialog::kCalendar);
+}
+
+class SealTimeDialogTest : public ::testing::Test {
+protected:
+    ScopedTimeZone m_zone{"Asia/Shanghai"};
+    ScriptedInteraction m_seam;
+    SealTimeDialog m_dialog;
+};
+
+} // namespace
+
+TEST_F(SealTimeDialogTest, AcceptsAnyDayEvenOneInThePast)
+{
+    m_seam.scriptModal([](QDialog& dialog) {
+        calendar(dialog)->setSelectedDate(QDate(1990, 1, 2));
+        static_cast<SealTimeDialog&>(dialog).controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+    });
+    ASSERT_EQ(m_dialog.doModal(), TemplateDialog::IDOK);
+    EXPECT_TRUE(m_seam.boxes().empty());
+    char time[TL_SEAL_TIME_SIZE];
+    std::memset(time, 0, sizeof time);
+    m_dialog.GetSealTime(time);
+    EXPECT_EQ(std::string(time, sizeof time), std::string("1990-01-02 00:00:00") + std::string(2, '\0'));
+}
+
+TEST_F(SealTimeDialogTest, EnterConfirmsTheDayTheCalendarStartsOn)
+{
+    m_seam.scriptModal([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Return); });
+    ASSERT_EQ(m_dialog.doModal(), TemplateDialog::IDOK);
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(m_dialog.time(), today.toString(QStringLiteral("yyyy-MM-dd")).toStdString() + " 00:00:00");
+    EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("签章时间"));
+}
+
+TEST_F(SealTimeDialogTest, EscapeLeavesTheTextEmpty)
+{
+    m_seam.scriptModal([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    EXPECT_EQ(m_dialog.doModal(), TemplateDialog::IDCANCEL);
+    char time[TL_SEAL_TIME_SIZE] = {};
+    m_dialog.GetSealTime(time);
+    EXPECT_EQ(std::string(time, sizeof time), std::string(sizeof time, '\0'));
+}
