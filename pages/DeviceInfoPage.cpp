@@ -8,6 +8,7 @@
 #include "platform/Interaction.h"
 #include "platform/TextLimit.h"
 #include "resources/DialogTemplates.h"
+#include "seals/SealListDialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -37,6 +38,7 @@ DeviceInfoPage::DeviceInfoPage() : BindingPage(IDD_DEVICE_INFO)
     onClicked(SetButton, [this] { onSet(); });
     onClicked(InitialiseButton, [this] { onInitialise(); });
     onClicked(ClearButton, [this] { onClear(); });
+    onClicked(SealManagementButton, [this] { onSealManagement(); });
     // An undecided box (a flag of 2 from the key) becomes an ordinary two-state box once the
     // operator clicks it.
     for (int id : {FactoryCheck, FormatCheck, InitCheck, LockCheck, TimeControlCheck, KeyRoleCheck}) {
@@ -203,6 +205,18 @@ void DeviceInfoPage::onClear()
     for (int id : {ModeEdit, UnitIdEdit, UserIdEdit, ErrorTimesEdit, SealCountEdit, PinHashEdit})
         setItemText(id, QString());
     exchangeChecks(false);
+}
+
+void DeviceInfoPage::onSealManagement()
+{
+    if (!keyPresent()) {
+        windowMessageBox(this, kAbsentText, kNoticeCaption, BoxIcon::Information);
+        return;
+    }
+    // Without a parent of its own the list is a window of the application, not of this page.
+    SealListDialog dialog;
+    dialog.setBinding(m_binding);
+    dialog.doModal();
 }
 
 } // namespace talvo

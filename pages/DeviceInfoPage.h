@@ -45,6 +45,7 @@ private:
     void onSet();
     void onInitialise();
     void onClear();
+    void onSealManagement();
 
     bool keyPresent() const;
     void showStatusError(int32_t status);

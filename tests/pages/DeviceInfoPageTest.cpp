@@ -151,13 +151,16 @@ TEST_P(DeviceInfoPageAbsentTest, ShowsOnlyDeviceAbsentAndChangesNothing)
             withBinding ? std::vector<DriverCall>{{"TLKeyIsExist", {"4"}}} : std::vector<DriverCall>{};
         EXPECT_EQ(recordingDriver().calls, expected);
         EXPECT_EQ(m_traces.lines(), c.traced ? QStringList{QStringLiteral("不存在")} : QStringList{});
+        EXPECT_TRUE(m_script.modalDialogs().isEmpty());
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyButtons, DeviceInfoPageAbsentTest,
                          ::testing::Values(AbsentCase{"View", P::ViewButton, false, false},
                                            AbsentCase{"Set", P::SetButton, true, false},
-                                           AbsentCase{"Initialise", P::InitialiseButton, true, true}),
+                                           AbsentCase{"Initialise", P::InitialiseButton, true, true},
+                                           AbsentCase{"SealManagement", P::SealManagementButton, false,
+                                                      false}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(DeviceInfoPageTest, NoToEitherConfirmationDoesNothingAtAll)
@@ -397,6 +400,24 @@ TEST_F(DeviceInfoPageTest, InitialiseFailureTracesThenShowsStatus)
     click(P::InitialiseButton);
     expectOnlyBox(QStringLiteral("设备访问失败。"), QStringLiteral("错误"), BoxIcon::Error, 1);
     EXPECT_EQ(tracesAtBox, QStringList{QStringLiteral("lowformat执行失败")});
+}
+
+TEST_F(DeviceInfoPageTest, SealManagementOpensTheListOnThePagesBindingAndKeepsTheForm)
+{
+    for (bool filled : {false, true}) {
+        m_script.clearRecords();
+        recordingDriver().calls.clear();
+        if (filled)
+            fillForm();
+        const QStringList before = formState();
+        click(P::SealManagementButton);
+        EXPECT_EQ(m_script.modalDialogs(), QStringList{QStringLiteral("talvo::SealListDialog")});
+        // The list read the key through the binding it was handed.
+        ASSERT_GE(recordingDriver().calls.size(), 2u);
+        EXPECT_EQ(recordingDriver().calls[0], (DriverCall{"TLKeyIsExist", {"4"}}));
+        EXPECT_EQ(recordingDriver().calls[1].name, "TLKeyReadKeyInfo");
+        EXPECT_EQ(formState(), before);
+    }
 }
 
 TEST_F(DeviceInfoPageTest, ClearEmptiesTheFormWithoutTouchingTheKey)

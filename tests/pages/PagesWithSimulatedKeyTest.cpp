@@ -4,9 +4,11 @@
 #include "platform/Cp936Codec.h"
 #include "platform/DebugTrace.h"
 #include "platform/ScriptedInteraction.h"
+#include "seals/SealListDialog.h"
 #include "support/SimulatedKey.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -156,6 +158,19 @@ TEST_F(PagesWithSimulatedKeyTest, UnpluggedKeyIsReportedAbsentAndLeftAlone)
                                                 "你确定对设备进行初始化操作吗？", "设备不存在"}));
     const KeyInfo after = readKey();
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+}
+
+TEST_F(PagesWithSimulatedKeyTest, SealManagementListsTheKeysSeals)
+{
+    int listed = -1;
+    m_script.scriptModal([&](QDialog& dialog) {
+        if (auto* combo =
+                static_cast<SealListDialog&>(dialog).controlAs<QComboBox>(SealListDialog::kSealCombo))
+            listed = combo->count();
+    });
+    clickDeviceInfo(D::SealManagementButton);
+    EXPECT_EQ(m_script.modalDialogs(), QStringList{QStringLiteral("talvo::SealListDialog")});
+    EXPECT_EQ(listed, 3);
 }
 
 TEST_F(PagesWithSimulatedKeyTest, PinChangeReplacesTheStoredHash)
