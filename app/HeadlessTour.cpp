@@ -6,6 +6,7 @@
 #include "platform/TabControl.h"
 #include "seals/SealTour.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
@@ -80,6 +81,11 @@ int runHeadlessTour(const QString& directory)
     MainDialog mainDialog;
     setMainWindow(&mainDialog);
     mainDialog.show();
+    // Show what the key holds, as an operator would after pressing the buttons.
+    for (QAbstractButton* button : {mainDialog.controlAs<QAbstractButton>(1068),
+                                    mainDialog.deviceInfoPage().controlAs<QAbstractButton>(1023)})
+        if (button)
+            button->click();
     const char* tabs[] = {"02-main-device-info.png", "03-main-csp.png", "04-main-pin.png"};
     for (int index = 0; index < 3; ++index) {
         mainDialog.tabControl()->tabBar()->setCurrentIndex(index);
