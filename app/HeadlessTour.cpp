@@ -4,7 +4,9 @@
 #include "MainDialog.h"
 #include "platform/Interaction.h"
 #include "platform/TabControl.h"
+#include "seals/SealTour.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
@@ -79,12 +81,18 @@ int runHeadlessTour(const QString& directory)
     MainDialog mainDialog;
     setMainWindow(&mainDialog);
     mainDialog.show();
+    // Show what the key holds, as an operator would after pressing the buttons.
+    for (QAbstractButton* button : {mainDialog.controlAs<QAbstractButton>(1068),
+                                    mainDialog.deviceInfoPage().controlAs<QAbstractButton>(1023)})
+        if (button)
+            button->click();
     const char* tabs[] = {"02-main-device-info.png", "03-main-csp.png", "04-main-pin.png"};
     for (int index = 0; index < 3; ++index) {
         mainDialog.tabControl()->tabBar()->setCurrentIndex(index);
         tour.save(mainDialog, QString::fromLatin1(tabs[index]));
     }
     mainDialog.tabControl()->tabBar()->setCurrentIndex(0);
+    renderSealDialogsForTour(mainDialog.binding(), directory);
 
     mainDialog.close();
     setMainWindow(nullptr);

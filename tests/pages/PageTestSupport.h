@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Interaction.h"
+#include "recording/RecordingDriver.h"
+
+#include <QString>
+
+#include <ostream>
+
+namespace talvo::testing {
+
+// The calls that reached the recording driver since the test began, by name only.
+std::vector<std::string> callNames();
+
+// The text in CP936 bytes, as the key sees it.
+std::string cp936(const QString& text);
+
+} // namespace talvo::testing
+
+namespace talvo {
+
+// Readable failures for the recorded boxes.
+void PrintTo(const MessageBoxRequest& box, std::ostream* out);
+
+} // namespace talvo
+
+namespace talvo::testing {
+void PrintTo(const DriverCall& call, std::ostream* out);
+}

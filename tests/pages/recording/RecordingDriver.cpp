@@ -1,0 +1,200 @@
+#include "RecordingDriver.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace talvo::testing {
+
+RecordingDriver& recordingDriver()
+{
+    static RecordingDriver driver;
+    return driver;
+}
+
+std::string recordingHash(const std::string& bytes)
+{
+    // Two FNV-1a passes with different offsets: deterministic and distinct enough for tests.
+    uint64_t first = 0xcbf29ce484222325ULL;
+    uint64_t second = 0x84222325cbf29ce4ULL;
+    for (unsigned char byte : bytes) {
+        first = (first ^ byte) * 0x100000001b3ULL;
+        second = (second ^ byte) * 0x100000001b3ULL;
+    }
+    char text[33] = {};
+    std::snprintf(text, sizeof text, "%016llX%016llX", static_cast<unsigned long long>(first),
+                  static_cast<unsigned long long>(second));
+    return text;
+}
+
+} // namespace talvo::testing
+
+namespace {
+
+using talvo::testing::recordingDriver;
+
+void record(const char* name, std::vector<std::string> arguments = {})
+{
+    recordingDriver().calls.push_back({name, std::move(arguments)});
+}
+
+// The status a function was told to answer with, if any.
+int32_t injected(const char* name)
+{
+    const auto& failures = recordingDriver().failures;
+    const auto found = failures.find(name);
+    return found == failures.end() ? 0 : found->second;
+}
+
+std::string text(const char* bytes, std::size_t length)
+{
+    return bytes ? std::string(bytes, length) : std::string();
+}
+
+} // namespace
+
+#define TALVO_EXPORT extern "C" __attribute__((visibility("default")))
+
+// The driver functions this library exports, declared as the binding expects them.
+TALVO_EXPORT int32_t TLShowDlg();
+TALVO_EXPORT int32_t TLKeyIsExist(int32_t selector);
+TALVO_EXPORT int32_t TLKeyInit(int32_t value, const char* text1, const char* text2);
+TALVO_EXPORT int32_t TLKeyVerifyUserPin(const char* pin);
+TALVO_EXPORT int32_t TLKeyLowFormat();
+TALVO_EXPORT int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* hash);
+TALVO_EXPORT int32_t TLKeyReadHash(char* hash, int32_t selector);
+TALVO_EXPORT int32_t TLKeyWriteHash(const char* hash, int32_t selector);
+TALVO_EXPORT int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t* matches);
+TALVO_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info);
+TALVO_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info);
+TALVO_EXPORT int32_t TLKeyReadSealNum(int32_t* count);
+TALVO_EXPORT int32_t TLGetCertsNumFromIE();
+TALVO_EXPORT uint8_t TLRegCerts();
+TALVO_EXPORT uint8_t TLRemoveAllCertsFromIE();
+
+TALVO_EXPORT int32_t TLShowDlg()
+{
+    record("TLShowDlg");
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyIsExist(int32_t selector)
+{
+    record("TLKeyIsExist", {std::to_string(selector)});
+    if (const int32_t status = injected("TLKeyIsExist"))
+        return status;
+    return recordingDriver().present ? 0 : 1;
+}
+
+TALVO_EXPORT int32_t TLKeyInit(int32_t value, const char* text1, const char* text2)
+{
+    // Texts read as a C driver would: up to their terminator.
+    record("TLKeyInit", {std::to_string(value), text1 ? text1 : "", text2 ? text2 : ""});
+    return injected("TLKeyInit");
+}
+
+TALVO_EXPORT int32_t TLKeyVerifyUserPin(const char* pin)
+{
+    const std::string typed = pin ? pin : "";
+    record("TLKeyVerifyUserPin", {typed});
+    if (const int32_t status = injected("TLKeyVerifyUserPin"))
+        return status;
+    return talvo::testing::recordingHash(typed) == recordingDriver().storedHash ? 0 : 5;
+}
+
+TALVO_EXPORT int32_t TLKeyLowFormat()
+{
+    record("TLKeyLowFormat");
+    return injected("TLKeyLowFormat");
+}
+
+TALVO_EXPORT int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* hash)
+{
+    const std::string bytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
+    record("TLKeyCalcHash", {bytes, std::to_string(pinLength)});
+    if (const int32_t status = injected("TLKeyCalcHash"))
+        return status;
+    const auto& driver = recordingDriver();
+    const std::string result =
+        driver.calcHashBytes ? *driver.calcHashBytes : talvo::testing::recordingHash(bytes);
+    std::memcpy(hash, result.data(), std::min<std::size_t>(result.size(), TL_HASH_BUFFER_SIZE));
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyReadHash(char* hash, int32_t selector)
+{
+    record("TLKeyReadHash", {std::to_string(selector)});
+    if (const int32_t status = injected("TLKeyReadHash"))
+        return status;
+    const auto& driver = recordingDriver();
+    const std::string result = driver.readHashBytes ? *driver.readHashBytes : driver.storedHash;
+    std::memcpy(hash, result.data(), std::min<std::size_t>(result.size(), TL_HASH_BUFFER_SIZE));
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyWriteHash(const char* hash, int32_t selector)
+{
+    // strlen on purpose: an unterminated buffer from the caller shows up under the sanitizer.
+    const std::string written = hash ? std::string(hash, std::strlen(hash)) : std::string();
+    record("TLKeyWriteHash", {written, std::to_string(selector)});
+    if (const int32_t status = injected("TLKeyWriteHash"))
+        return status;
+    recordingDriver().storedHash = written;
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t* matches)
+{
+    const std::string bytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
+    record("TLKeyCheckHash", {bytes, std::to_string(pinLength)});
+    if (const int32_t status = injected("TLKeyCheckHash"))
+        return status;
+    *matches = talvo::testing::recordingHash(bytes) == recordingDriver().storedHash ? 1 : 0;
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info)
+{
+    record("TLKeyReadKeyInfo");
+    if (const int32_t status = injected("TLKeyReadKeyInfo"))
+        return status;
+    *info = recordingDriver().keyInfo;
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info)
+{
+    record("TLKeyWriteKeyBaseInfo", {std::string(reinterpret_cast<const char*>(&info), sizeof info)});
+    if (const int32_t status = injected("TLKeyWriteKeyBaseInfo"))
+        return status;
+    recordingDriver().keyInfo.base = info;
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyReadSealNum(int32_t* count)
+{
+    record("TLKeyReadSealNum");
+    if (const int32_t status = injected("TLKeyReadSealNum"))
+        return status;
+    *count = recordingDriver().sealCount;
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLGetCertsNumFromIE()
+{
+    record("TLGetCertsNumFromIE");
+    return recordingDriver().certificateCount;
+}
+
+TALVO_EXPORT uint8_t TLRegCerts()
+{
+    record("TLRegCerts");
+    recordingDriver().certificateCount = 1;
+    return 1;
+}
+
+TALVO_EXPORT uint8_t TLRemoveAllCertsFromIE()
+{
+    record("TLRemoveAllCertsFromIE");
+    recordingDriver().certificateCount = 0;
+    return 1;
+}
