@@ -35,10 +35,10 @@ protected:
         EXPECT_TRUE(CryptGenKey(m_context, CALG_DES, flags, &key)) << GetLastError();
         return key;
     }
-    HCRYPTKEY userKey(DWORD spec)
+    HCRYPTKEY userKey(DWORD keySpec)
     {
         HCRYPTKEY key = 0;
-        EXPECT_TRUE(CryptGetUserKey(m_context, spec, &key)) << GetLastError();
+        EXPECT_TRUE(CryptGetUserKey(m_context, keySpec, &key)) << GetLastError();
         return key;
     }
     Bytes exportBlob(HCRYPTKEY key)

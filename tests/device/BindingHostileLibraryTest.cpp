@@ -1,9 +1,12 @@
 // This program finds a driver that exports every name but breaks the contract where it can:
 // an unterminated serial number, no CSP name.
+#include "device/CspName.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/Cp936Codec.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -28,8 +31,18 @@ TEST(BindingHostileLibrary, NullCspNameComesBackNull)
 {
     KeyDriverBinding binding;
     EXPECT_EQ(binding.TLKeyReadCspName(), nullptr);
+    EXPECT_EQ(talvo::cspNameText(binding.TLKeyReadCspName()), QString());
     EXPECT_EQ(binding.TLGetCertsNumFromIE(), 7);
     EXPECT_TRUE(binding.TLRegCerts());
+}
+
+TEST(CspNameText, AnUnterminatedNameIsCutAtItsLimit)
+{
+    std::vector<char> name(talvo::kCspNameMaxBytes + 40, 'M');
+    EXPECT_EQ(talvo::cspNameText(name.data()),
+              QString(static_cast<qsizetype>(talvo::kCspNameMaxBytes), QLatin1Char('M')));
+    EXPECT_EQ(talvo::cspNameText("MERO Cryptographic Service Provider v1.0.0"),
+              QStringLiteral("MERO Cryptographic Service Provider v1.0.0"));
 }
 
 } // namespace

@@ -1,0 +1,12 @@
+#include "CspName.h"
+
+#include "platform/Cp936Codec.h"
+
+namespace talvo {
+
+QString cspNameText(const char* name)
+{
+    return name ? fromCp936(name, kCspNameMaxBytes) : QString();
+}
+
+} // namespace talvo
