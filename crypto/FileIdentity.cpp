@@ -1,5 +1,7 @@
 #include "FileIdentity.h"
 
+#include <utility>
+
 #include <QFile>
 
 #include <fcntl.h>
@@ -40,7 +42,7 @@ StdioFile openOutputKeepingContent(const QString& path)
     StdioFile file(::fdopen(fd, "wb"));
     if (!file)
         ::close(fd);
-    return file;
+    return withLargeBuffer(std::move(file));
 }
 
 bool truncateOutput(std::FILE* output)

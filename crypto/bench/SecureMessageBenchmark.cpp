@@ -253,8 +253,19 @@ int main(int argc, char** argv)
     std::vector<size_t> sizes = {64, 1024};
     if (argc > 1) {
         sizes.clear();
-        for (int i = 1; i < argc; ++i)
-            sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+        for (int i = 1; i < argc; ++i) {
+            char* end = nullptr;
+            const unsigned long megabytes = std::strtoul(argv[i], &end, 10);
+            if (megabytes == 0 || !end || *end != '\0') {
+                std::fprintf(stderr,
+                             "usage: %s [MEGABYTES ...]  (default: 64 1024)\n"
+                             "Packs and unpacks a file of each size and measures raw MD5 and DES-CBC "
+                             "on the same data.\n",
+                             argv[0]);
+                return 1;
+            }
+            sizes.push_back(megabytes);
+        }
     }
     char pattern[] = "/tmp/talvo-sec-bench-XXXXXX";
     if (!::mkdtemp(pattern))
