@@ -69,6 +69,16 @@ EVP_PKEY* pairOf(ProviderContext& context, KeyObject* key)
     return user ? context.userKey(user->keySpec) : nullptr;
 }
 
+// Runs an entry point's work under the provider's lock on the context the handle names.
+template <class Work> BOOL withContext(HCRYPTPROV hProv, Work&& work)
+{
+    const std::lock_guard lock(state().mutex());
+    ProviderContext* context = state().find(hProv);
+    if (!context)
+        return fail(NTE_BAD_UID);
+    return work(*context);
+}
+
 } // namespace
 
 BOOL CPAcquireContext(HCRYPTPROV* phProv, LPCSTR szContainer, DWORD dwFlags, const VTableProvStruc* pVTable)
@@ -104,286 +114,263 @@ BOOL CPReleaseContext(HCRYPTPROV hProv, DWORD dwFlags)
 
 BOOL CPGetProvParam(HCRYPTPROV hProv, DWORD dwParam, BYTE* pbData, DWORD* pdwDataLen, DWORD dwFlags)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    if (!pdwDataLen)
-        return fail(ERROR_INVALID_PARAMETER);
-    if ((dwFlags & ~kProvParamFlags) != 0)
-        return fail(NTE_BAD_FLAGS);
-    switch (dwParam) {
-    case PP_CONTAINER:
-        return giveText(context->containerName(), pbData, pdwDataLen);
-    case PP_NAME:
-        return giveText(kProviderName, pbData, pdwDataLen);
-    case PP_PROVTYPE: {
-        const BYTE type[4] = {static_cast<BYTE>(PROV_RSA_FULL), 0, 0, 0};
-        return giveBytes(type, sizeof type, pbData, pdwDataLen);
-    }
-    default:
-        return fail(NTE_BAD_TYPE);
-    }
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        if (!pdwDataLen)
+            return fail(ERROR_INVALID_PARAMETER);
+        if ((dwFlags & ~kProvParamFlags) != 0)
+            return fail(NTE_BAD_FLAGS);
+        switch (dwParam) {
+        case PP_CONTAINER:
+            return giveText(context.containerName(), pbData, pdwDataLen);
+        case PP_NAME:
+            return giveText(kProviderName, pbData, pdwDataLen);
+        case PP_PROVTYPE: {
+            const BYTE type[4] = {static_cast<BYTE>(PROV_RSA_FULL), 0, 0, 0};
+            return giveBytes(type, sizeof type, pbData, pdwDataLen);
+        }
+        default:
+            return fail(NTE_BAD_TYPE);
+        }
+    });
 }
 
 BOOL CPCreateHash(HCRYPTPROV hProv, ALG_ID Algid, HCRYPTKEY hKey, DWORD dwFlags, HCRYPTHASH* phHash)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    if (Algid != CALG_MD5)
-        return fail(NTE_BAD_ALGID);
-    if (hKey != 0)
-        return fail(NTE_BAD_KEY);
-    if (dwFlags != 0)
-        return fail(NTE_BAD_FLAGS);
-    std::unique_ptr<Md5Hash> hash = Md5Hash::create();
-    if (!hash)
-        return fail(NTE_FAIL);
-    *phHash = context->addHash(std::move(hash));
-    return TRUE;
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        if (Algid != CALG_MD5)
+            return fail(NTE_BAD_ALGID);
+        if (hKey != 0)
+            return fail(NTE_BAD_KEY);
+        if (dwFlags != 0)
+            return fail(NTE_BAD_FLAGS);
+        std::unique_ptr<Md5Hash> hash = Md5Hash::create();
+        if (!hash)
+            return fail(NTE_FAIL);
+        *phHash = context.addHash(std::move(hash));
+        return TRUE;
+    });
 }
 
 BOOL CPHashData(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbData, DWORD dwDataLen, DWORD dwFlags)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    Md5Hash* hash = context->hash(hHash);
-    if (!hash)
-        return fail(NTE_BAD_HASH);
-    if (dwFlags != 0)
-        return fail(NTE_BAD_FLAGS);
-    if (hash->isFinished())
-        return fail(NTE_BAD_HASH_STATE);
-    return hash->update(pbData, dwDataLen) ? TRUE : fail(NTE_FAIL);
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        Md5Hash* hash = context.hash(hHash);
+        if (!hash)
+            return fail(NTE_BAD_HASH);
+        if (dwFlags != 0)
+            return fail(NTE_BAD_FLAGS);
+        if (hash->isFinished())
+            return fail(NTE_BAD_HASH_STATE);
+        return hash->update(pbData, dwDataLen) ? TRUE : fail(NTE_FAIL);
+    });
 }
 
 // The description is not bound into the signature, so a verifier passing none accepts it.
 BOOL CPSignHash(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR /*szDescription*/, DWORD dwFlags,
                 BYTE* pbSignature, DWORD* pdwSigLen)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    Md5Hash* hash = context->hash(hHash);
-    if (!hash)
-        return fail(NTE_BAD_HASH);
-    if (!pdwSigLen)
-        return fail(ERROR_INVALID_PARAMETER);
-    if (dwFlags != 0)
-        return fail(NTE_BAD_FLAGS);
-    if (dwKeySpec != AT_SIGNATURE && dwKeySpec != AT_KEYEXCHANGE)
-        return fail(NTE_BAD_ALGID);
-    EVP_PKEY* key = context->userKey(dwKeySpec);
-    if (!key)
-        return fail(NTE_NO_KEY);
-    const DWORD length = modulusBytes(key);
-    if (!pbSignature || *pdwSigLen < length)
-        return giveLength(length, pbSignature, pdwSigLen);
-    const Md5Hash::Digest* digest = hash->value();
-    const std::optional<ByteVector> signature = digest ? signMd5Reversed(key, *digest) : std::nullopt;
-    if (!signature || signature->size() != length)
-        return fail(NTE_FAIL);
-    return giveBytes(signature->data(), length, pbSignature, pdwSigLen);
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        Md5Hash* hash = context.hash(hHash);
+        if (!hash)
+            return fail(NTE_BAD_HASH);
+        if (!pdwSigLen)
+            return fail(ERROR_INVALID_PARAMETER);
+        if (dwFlags != 0)
+            return fail(NTE_BAD_FLAGS);
+        if (dwKeySpec != AT_SIGNATURE && dwKeySpec != AT_KEYEXCHANGE)
+            return fail(NTE_BAD_ALGID);
+        EVP_PKEY* key = context.userKey(dwKeySpec);
+        if (!key)
+            return fail(NTE_NO_KEY);
+        const DWORD length = modulusBytes(key);
+        if (!pbSignature || *pdwSigLen < length)
+            return giveLength(length, pbSignature, pdwSigLen);
+        const Md5Hash::Digest* digest = hash->value();
+        const std::optional<ByteVector> signature = digest ? signMd5Reversed(key, *digest) : std::nullopt;
+        if (!signature || signature->size() != length)
+            return fail(NTE_FAIL);
+        return giveBytes(signature->data(), length, pbSignature, pdwSigLen);
+    });
 }
 
 BOOL CPVerifySignature(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbSignature, DWORD dwSigLen,
                        HCRYPTKEY hPubKey, LPCSTR /*szDescription*/, DWORD dwFlags)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    Md5Hash* hash = context->hash(hHash);
-    if (!hash)
-        return fail(NTE_BAD_HASH);
-    KeyObject* keyObject = context->key(hPubKey);
-    EVP_PKEY* key = pairOf(*context, keyObject);
-    if (!key)
-        return fail(keyObject ? NTE_BAD_KEY : NTE_BAD_UID);
-    if (dwFlags != 0)
-        return fail(NTE_BAD_FLAGS);
-    if (!pbSignature)
-        return fail(ERROR_INVALID_PARAMETER);
-    const Md5Hash::Digest* digest = hash->value();
-    if (!digest)
-        return fail(NTE_FAIL);
-    return verifyMd5Reversed(key, *digest, pbSignature, dwSigLen) ? TRUE : fail(NTE_BAD_SIGNATURE);
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        Md5Hash* hash = context.hash(hHash);
+        if (!hash)
+            return fail(NTE_BAD_HASH);
+        KeyObject* keyObject = context.key(hPubKey);
+        EVP_PKEY* key = pairOf(context, keyObject);
+        if (!key)
+            return fail(keyObject ? NTE_BAD_KEY : NTE_BAD_UID);
+        if (dwFlags != 0)
+            return fail(NTE_BAD_FLAGS);
+        if (!pbSignature)
+            return fail(ERROR_INVALID_PARAMETER);
+        const Md5Hash::Digest* digest = hash->value();
+        if (!digest)
+            return fail(NTE_FAIL);
+        return verifyMd5Reversed(key, *digest, pbSignature, dwSigLen) ? TRUE : fail(NTE_BAD_SIGNATURE);
+    });
 }
 
 BOOL CPDestroyHash(HCRYPTPROV hProv, HCRYPTHASH hHash)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    return context->removeHash(hHash) ? TRUE : fail(NTE_BAD_HASH);
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        return context.removeHash(hHash) ? TRUE : fail(NTE_BAD_HASH);
+    });
 }
 
 BOOL CPGenKey(HCRYPTPROV hProv, ALG_ID Algid, DWORD dwFlags, HCRYPTKEY* phKey)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    if (Algid != CALG_DES)
-        return fail(NTE_BAD_ALGID);
-    // The upper half names the key length in bits; DES has only its own.
-    const DWORD lengthBits = dwFlags >> 16;
-    if ((dwFlags & 0xFFFFu & ~CRYPT_EXPORTABLE) != 0 ||
-        (lengthBits != 0 && lengthBits != 56 && lengthBits != 64))
-        return fail(NTE_BAD_FLAGS);
-    DesSessionKey::Bytes bytes{};
-    if (RAND_bytes_ex(OsslLibrary::instance().context(), bytes.data(), bytes.size(), 0) != 1)
-        return fail(NTE_FAIL);
-    *phKey = context->addKey(KeyObject(std::in_place_type<DesSessionKey>, DesSessionKey::withOddParity(bytes),
-                                       (dwFlags & CRYPT_EXPORTABLE) != 0));
-    return TRUE;
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        if (Algid != CALG_DES)
+            return fail(NTE_BAD_ALGID);
+        // The upper half names the key length in bits; DES has only its own.
+        const DWORD lengthBits = dwFlags >> 16;
+        if ((dwFlags & 0xFFFFu & ~CRYPT_EXPORTABLE) != 0 ||
+            (lengthBits != 0 && lengthBits != 56 && lengthBits != 64))
+            return fail(NTE_BAD_FLAGS);
+        DesSessionKey::Bytes bytes{};
+        if (RAND_bytes_ex(OsslLibrary::instance().context(), bytes.data(), bytes.size(), 0) != 1)
+            return fail(NTE_FAIL);
+        *phKey =
+            context.addKey(KeyObject(std::in_place_type<DesSessionKey>, DesSessionKey::withOddParity(bytes),
+                                     (dwFlags & CRYPT_EXPORTABLE) != 0));
+        return TRUE;
+    });
 }
 
 BOOL CPGetUserKey(HCRYPTPROV hProv, DWORD dwKeySpec, HCRYPTKEY* phUserKey)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    if (dwKeySpec != AT_SIGNATURE && dwKeySpec != AT_KEYEXCHANGE)
-        return fail(NTE_BAD_KEY);
-    if (!context->userKey(dwKeySpec))
-        return fail(NTE_NO_KEY);
-    *phUserKey = context->addKey(UserKey{dwKeySpec});
-    return TRUE;
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        if (dwKeySpec != AT_SIGNATURE && dwKeySpec != AT_KEYEXCHANGE)
+            return fail(NTE_BAD_KEY);
+        if (!context.userKey(dwKeySpec))
+            return fail(NTE_NO_KEY);
+        *phUserKey = context.addKey(UserKey{dwKeySpec});
+        return TRUE;
+    });
 }
 
 BOOL CPExportKey(HCRYPTPROV hProv, HCRYPTKEY hKey, HCRYPTKEY hPubKey, DWORD dwBlobType, DWORD dwFlags,
                  BYTE* pbData, DWORD* pdwDataLen)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    KeyObject* keyObject = context->key(hKey);
-    if (!keyObject)
-        return fail(NTE_BAD_KEY);
-    if (!pdwDataLen)
-        return fail(ERROR_INVALID_PARAMETER);
-    if (dwBlobType != SIMPLEBLOB)
-        return fail(NTE_BAD_TYPE);
-    if (dwFlags != 0)
-        return fail(NTE_BAD_FLAGS);
-    const DesSessionKey* sessionKey = std::get_if<DesSessionKey>(keyObject);
-    if (!sessionKey)
-        return fail(NTE_BAD_KEY);
-    if (!sessionKey->isExportable())
-        return fail(NTE_BAD_KEY_STATE);
-    EVP_PKEY* wrapping = pairOf(*context, context->key(hPubKey));
-    if (!wrapping)
-        return fail(NTE_BAD_PUBLIC_KEY);
-    const DWORD length = kSimpleBlobHeaderSize + modulusBytes(wrapping);
-    if (!pbData || *pdwDataLen < length)
-        return giveLength(length, pbData, pdwDataLen);
-    const std::optional<ByteVector> wrapped =
-        encryptReversed(wrapping, sessionKey->bytes().data(), static_cast<DWORD>(sessionKey->bytes().size()));
-    if (!wrapped)
-        return fail(NTE_FAIL);
-    const ByteVector blob = simpleBlob(CALG_DES, *wrapped);
-    return giveBytes(blob.data(), static_cast<DWORD>(blob.size()), pbData, pdwDataLen);
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        KeyObject* keyObject = context.key(hKey);
+        if (!keyObject)
+            return fail(NTE_BAD_KEY);
+        if (!pdwDataLen)
+            return fail(ERROR_INVALID_PARAMETER);
+        if (dwBlobType != SIMPLEBLOB)
+            return fail(NTE_BAD_TYPE);
+        if (dwFlags != 0)
+            return fail(NTE_BAD_FLAGS);
+        const DesSessionKey* sessionKey = std::get_if<DesSessionKey>(keyObject);
+        if (!sessionKey)
+            return fail(NTE_BAD_KEY);
+        if (!sessionKey->isExportable())
+            return fail(NTE_BAD_KEY_STATE);
+        EVP_PKEY* wrapping = pairOf(context, context.key(hPubKey));
+        if (!wrapping)
+            return fail(NTE_BAD_PUBLIC_KEY);
+        const DWORD length = kSimpleBlobHeaderSize + modulusBytes(wrapping);
+        if (!pbData || *pdwDataLen < length)
+            return giveLength(length, pbData, pdwDataLen);
+        const std::optional<ByteVector> wrapped = encryptReversed(
+            wrapping, sessionKey->bytes().data(), static_cast<DWORD>(sessionKey->bytes().size()));
+        if (!wrapped)
+            return fail(NTE_FAIL);
+        const ByteVector blob = simpleBlob(CALG_DES, *wrapped);
+        return giveBytes(blob.data(), static_cast<DWORD>(blob.size()), pbData, pdwDataLen);
+    });
 }
 
 // Without an unwrapping key the container's key-exchange pair unwraps the blob.
 BOOL CPImportKey(HCRYPTPROV hProv, const BYTE* pbData, DWORD dwDataLen, HCRYPTKEY hPubKey, DWORD dwFlags,
                  HCRYPTKEY* phKey)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    if ((dwFlags & ~CRYPT_EXPORTABLE) != 0)
-        return fail(NTE_BAD_FLAGS);
-    ParsedSimpleBlob blob;
-    if (const DWORD error = parseSimpleBlob(pbData, dwDataLen, blob); error != ERROR_SUCCESS)
-        return fail(error);
-    if (blob.keyAlgorithm != CALG_DES)
-        return fail(NTE_BAD_ALGID);
-    EVP_PKEY* unwrapping =
-        hPubKey == 0 ? context->userKey(AT_KEYEXCHANGE) : pairOf(*context, context->key(hPubKey));
-    if (!unwrapping)
-        return fail(hPubKey == 0 ? NTE_NO_KEY : NTE_BAD_KEY);
-    const std::optional<ByteVector> key = decryptReversed(unwrapping, blob.wrappedKey, blob.wrappedKeyLength);
-    if (!key || key->size() != sizeof(DesSessionKey::Bytes))
-        return fail(NTE_BAD_DATA);
-    DesSessionKey::Bytes bytes{};
-    std::memcpy(bytes.data(), key->data(), bytes.size());
-    *phKey = context->addKey(
-        KeyObject(std::in_place_type<DesSessionKey>, bytes, (dwFlags & CRYPT_EXPORTABLE) != 0));
-    return TRUE;
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        if ((dwFlags & ~CRYPT_EXPORTABLE) != 0)
+            return fail(NTE_BAD_FLAGS);
+        ParsedSimpleBlob blob;
+        if (const DWORD error = parseSimpleBlob(pbData, dwDataLen, blob); error != ERROR_SUCCESS)
+            return fail(error);
+        if (blob.keyAlgorithm != CALG_DES)
+            return fail(NTE_BAD_ALGID);
+        EVP_PKEY* unwrapping =
+            hPubKey == 0 ? context.userKey(AT_KEYEXCHANGE) : pairOf(context, context.key(hPubKey));
+        if (!unwrapping)
+            return fail(hPubKey == 0 ? NTE_NO_KEY : NTE_BAD_KEY);
+        const std::optional<ByteVector> key =
+            decryptReversed(unwrapping, blob.wrappedKey, blob.wrappedKeyLength);
+        if (!key || key->size() != sizeof(DesSessionKey::Bytes))
+            return fail(NTE_BAD_DATA);
+        DesSessionKey::Bytes bytes{};
+        std::memcpy(bytes.data(), key->data(), bytes.size());
+        *phKey = context.addKey(
+            KeyObject(std::in_place_type<DesSessionKey>, bytes, (dwFlags & CRYPT_EXPORTABLE) != 0));
+        return TRUE;
+    });
 }
 
 BOOL CPEncrypt(HCRYPTPROV hProv, HCRYPTKEY hKey, HCRYPTHASH hHash, BOOL fFinal, DWORD dwFlags, BYTE* pbData,
                DWORD* pdwDataLen, DWORD dwBufLen)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    KeyObject* keyObject = context->key(hKey);
-    if (!keyObject)
-        return fail(NTE_BAD_KEY);
-    DesSessionKey* sessionKey = std::get_if<DesSessionKey>(keyObject);
-    if (!sessionKey)
-        return fail(NTE_BAD_ALGID);
-    if (!pdwDataLen)
-        return fail(ERROR_INVALID_PARAMETER);
-    if (dwFlags != 0)
-        return fail(NTE_BAD_FLAGS);
-    Md5Hash* hash = hHash != 0 ? context->hash(hHash) : nullptr;
-    if (hHash != 0 && (!hash || hash->isFinished()))
-        return fail(hash ? NTE_BAD_HASH_STATE : NTE_BAD_HASH);
-    // The hash takes the plaintext, but only once the encryption has gone through.
-    const ByteVector plaintext = hash && pbData ? ByteVector(pbData, pbData + *pdwDataLen) : ByteVector();
-    if (const DWORD error = sessionKey->encrypt(fFinal != FALSE, pbData, pdwDataLen, dwBufLen); error != 0)
-        return fail(error);
-    if (hash && pbData && !hash->update(plaintext.data(), static_cast<DWORD>(plaintext.size())))
-        return fail(NTE_FAIL);
-    return TRUE;
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        KeyObject* keyObject = context.key(hKey);
+        if (!keyObject)
+            return fail(NTE_BAD_KEY);
+        DesSessionKey* sessionKey = std::get_if<DesSessionKey>(keyObject);
+        if (!sessionKey)
+            return fail(NTE_BAD_ALGID);
+        if (!pdwDataLen)
+            return fail(ERROR_INVALID_PARAMETER);
+        if (dwFlags != 0)
+            return fail(NTE_BAD_FLAGS);
+        Md5Hash* hash = hHash != 0 ? context.hash(hHash) : nullptr;
+        if (hHash != 0 && (!hash || hash->isFinished()))
+            return fail(hash ? NTE_BAD_HASH_STATE : NTE_BAD_HASH);
+        // The hash takes the plaintext, but only once the encryption has gone through.
+        const ByteVector plaintext = hash && pbData ? ByteVector(pbData, pbData + *pdwDataLen) : ByteVector();
+        if (const DWORD error = sessionKey->encrypt(fFinal != FALSE, pbData, pdwDataLen, dwBufLen);
+            error != 0)
+            return fail(error);
+        if (hash && pbData && !hash->update(plaintext.data(), static_cast<DWORD>(plaintext.size())))
+            return fail(NTE_FAIL);
+        return TRUE;
+    });
 }
 
 BOOL CPDecrypt(HCRYPTPROV hProv, HCRYPTKEY hKey, HCRYPTHASH hHash, BOOL fFinal, DWORD dwFlags, BYTE* pbData,
                DWORD* pdwDataLen)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    KeyObject* keyObject = context->key(hKey);
-    if (!keyObject)
-        return fail(NTE_BAD_KEY);
-    DesSessionKey* sessionKey = std::get_if<DesSessionKey>(keyObject);
-    if (!sessionKey)
-        return fail(NTE_BAD_ALGID);
-    if (!pdwDataLen || (!pbData && *pdwDataLen != 0))
-        return fail(ERROR_INVALID_PARAMETER);
-    if (dwFlags != 0)
-        return fail(NTE_BAD_FLAGS);
-    Md5Hash* hash = hHash != 0 ? context->hash(hHash) : nullptr;
-    if (hHash != 0 && (!hash || hash->isFinished()))
-        return fail(hash ? NTE_BAD_HASH_STATE : NTE_BAD_HASH);
-    if (const DWORD error = sessionKey->decrypt(fFinal != FALSE, pbData, pdwDataLen); error != 0)
-        return fail(error);
-    if (hash && !hash->update(pbData, *pdwDataLen))
-        return fail(NTE_FAIL);
-    return TRUE;
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        KeyObject* keyObject = context.key(hKey);
+        if (!keyObject)
+            return fail(NTE_BAD_KEY);
+        DesSessionKey* sessionKey = std::get_if<DesSessionKey>(keyObject);
+        if (!sessionKey)
+            return fail(NTE_BAD_ALGID);
+        if (!pdwDataLen || (!pbData && *pdwDataLen != 0))
+            return fail(ERROR_INVALID_PARAMETER);
+        if (dwFlags != 0)
+            return fail(NTE_BAD_FLAGS);
+        Md5Hash* hash = hHash != 0 ? context.hash(hHash) : nullptr;
+        if (hHash != 0 && (!hash || hash->isFinished()))
+            return fail(hash ? NTE_BAD_HASH_STATE : NTE_BAD_HASH);
+        if (const DWORD error = sessionKey->decrypt(fFinal != FALSE, pbData, pdwDataLen); error != 0)
+            return fail(error);
+        if (hash && !hash->update(pbData, *pdwDataLen))
+            return fail(NTE_FAIL);
+        return TRUE;
+    });
 }
 
 BOOL CPDestroyKey(HCRYPTPROV hProv, HCRYPTKEY hKey)
 {
-    const std::lock_guard lock(state().mutex());
-    ProviderContext* context = state().find(hProv);
-    if (!context)
-        return fail(NTE_BAD_UID);
-    return context->removeKey(hKey) ? TRUE : fail(NTE_BAD_KEY);
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        return context.removeKey(hKey) ? TRUE : fail(NTE_BAD_KEY);
+    });
 }
