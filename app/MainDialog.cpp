@@ -58,7 +58,7 @@ void MainDialog::runLogin()
 {
     int result = 0;
     {
-        LoginDialog login(this);
+        LoginDialog login;
         result = login.doModal();
     }
     if (result != IDOK)

@@ -15,7 +15,7 @@ cmake --build "$build" -j "$(nproc)"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   tour=${TALVO_TOUR_DIR:-$PWD/tour}
   echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set): rendering every window into $tour instead."
-  QT_QPA_PLATFORM=offscreen "$build/bin/talvo-tool" --tour "$tour"
+  "$build/bin/talvo-tour" "$tour"
   exit 0
 fi
 

@@ -1,7 +1,7 @@
 #include "HeadlessTour.h"
 
-#include "LoginDialog.h"
-#include "MainDialog.h"
+#include "app/LoginDialog.h"
+#include "app/MainDialog.h"
 #include "platform/Interaction.h"
 #include "platform/TabControl.h"
 #include "seals/SealTour.h"
