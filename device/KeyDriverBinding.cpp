@@ -75,8 +75,6 @@ void KeyDriverBinding::load()
         m_library = DynamicLibrary(kLibraryName);
     if (!m_library.isLoaded()) {
         debugTrace(QStringLiteral("TalvoDriver.dll加载失败......"));
-        // The loader's own reason, so that an operator can tell a missing file from a broken one.
-        debugTrace(QString::fromLocal8Bit(m_library.errorText().c_str()));
         return;
     }
     bind(m_pfTLShowDlg, "TLShowDlg");

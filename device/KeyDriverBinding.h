@@ -23,6 +23,8 @@ public:
     KeyDriverBinding& operator=(const KeyDriverBinding&) = delete;
 
     bool isLibraryLoaded() const { return m_library.isLoaded(); }
+    // Why the library could not be loaded, as the dynamic loader said it.
+    const std::string& loadError() const { return m_library.errorText(); }
     // How many of the 52 names the library exported.
     int boundCount() const;
 
