@@ -280,8 +280,10 @@ int32_t TLKeyInit(int32_t value, const char* text1, const char* text2)
 
 const char* TLKeyReadCspName(void)
 {
-    // The name belongs to the driver, but a key that is absent, damaged or told to fail gives none.
+    // The text always belongs to the driver; a key that is absent, damaged or told to fail
+    // names no provider, so it gets an empty one rather than no text at all.
+    static const char kNoName[] = "";
     const int32_t status = guarded(
         __func__, [](const char* function) -> int32_t { return KeyCall(function, Access::Read).status(); });
-    return status == TL_OK ? kCspName : nullptr;
+    return status == TL_OK ? kCspName : kNoName;
 }
