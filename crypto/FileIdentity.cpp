@@ -47,7 +47,16 @@ StdioFile openOutputKeepingContent(const QString& path)
 
 bool truncateOutput(std::FILE* output)
 {
-    return ::ftruncate(::fileno(output), 0) == 0;
+    struct stat info {};
+    if (::fstat(::fileno(output), &info) != 0)
+        return false;
+    return !S_ISREG(info.st_mode) || ::ftruncate(::fileno(output), 0) == 0;
+}
+
+bool isRegularFile(std::FILE* file)
+{
+    struct stat info {};
+    return ::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 } // namespace talvo

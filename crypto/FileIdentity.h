@@ -16,6 +16,10 @@ bool sameOpenFile(std::FILE* first, std::FILE* second);
 // Opens for writing, creating the file if needed but keeping its content until the caller
 // has checked it against the input and calls truncateOutput.
 StdioFile openOutputKeepingContent(const QString& path);
+// Empties a regular file; a device or pipe has nothing to empty, as with O_TRUNC.
 bool truncateOutput(std::FILE* output);
+
+// True for a stream open on a regular file (not a directory, pipe or device).
+bool isRegularFile(std::FILE* file);
 
 } // namespace talvo

@@ -19,6 +19,13 @@ bool ProviderSession::acquire(DWORD paramFlags, QString& failureText)
         failureText = QStringLiteral("CryptGetProvParam error");
         return false;
     }
+    // Container names are short; a length beyond any of them is the provider's fault, not a
+    // reason to allocate whatever it says.
+    constexpr DWORD kLongestContainerName = 1024;
+    if (length > kLongestContainerName) {
+        failureText = QStringLiteral("CryptGetProvParam error");
+        return false;
+    }
     // One zero byte more than reported, so the name is terminated whatever the provider wrote.
     std::vector<BYTE> name(static_cast<size_t>(length) + 1, 0);
     if (!CryptGetProvParam(defaultContext.get(), PP_CONTAINER, name.data(), &length, paramFlags)) {

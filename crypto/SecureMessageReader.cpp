@@ -51,8 +51,10 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
     DWORD signatureLength = kAreaSize;
     DWORD keyBlobLength = kAreaSize;
 
+    // A directory opens for reading here; it is no secure message file, and the target must
+    // not be emptied for it.
     StdioFile secure = openStdioFile(securePath, "rb");
-    if (!secure) {
+    if (!secure || !isRegularFile(secure.get())) {
         showError(QStringLiteral("打开文件 error"));
         return false;
     }

@@ -206,6 +206,25 @@ TEST_F(SecureMessageFailureTest, FilesThatCannotBeOpened)
     expectOnlyBox(QStringLiteral("打开文件 error"));
 }
 
+TEST_F(SecureMessageFailureTest, ADirectoryIsNoSecureFileAndLeavesTheTargetAlone)
+{
+    QDir(m_dir.path()).mkdir(QStringLiteral("folder.sec"));
+    write(file("target"), "previous content");
+    EXPECT_FALSE(unpack(file("folder.sec"), file("target")));
+    expectOnlyBox(QStringLiteral("打开文件 error"));
+    EXPECT_EQ(read(file("target")), QByteArray("previous content"));
+}
+
+TEST_F(SecureMessageFailureTest, OutputsThatAreNotRegularFilesAreWrittenNotTruncated)
+{
+    packedDocument(100);
+    EXPECT_TRUE(pack(file("doc.bin"), QStringLiteral("/dev/null")));
+    EXPECT_TRUE(boxTexts().isEmpty()) << qPrintable(boxTexts().join(QLatin1Char('\n')));
+    EXPECT_FALSE(unpack(file("doc.sec"), QStringLiteral("/dev/null")))
+        << "the signature is checked over what reads back, and /dev/null reads back empty";
+    expectOnlyBox(QStringLiteral("文件已经改动"));
+}
+
 TEST_F(SecureMessageFailureTest, PathsThatReachOneFileAreRefusedBeforeAnythingIsWritten)
 {
     const QByteArray content = packedDocument(300);
