@@ -19,6 +19,8 @@ QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* w
     switch (control.kind) {
     case ControlKind::Static: {
         auto* label = new QLabel(text, window);
+        // Labels show texts from the key; never take them for markup.
+        label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;

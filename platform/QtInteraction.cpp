@@ -31,6 +31,8 @@ BoxResult QtInteraction::messageBox(const MessageBoxRequest& request)
 {
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
                     request.owner.data());
+    // Boxes show texts from the key and from files; never take them for markup.
+    box.setTextFormat(Qt::PlainText);
     if (request.buttons == BoxButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(request.defaultButton == BoxResult::No ? QMessageBox::No : QMessageBox::Yes);

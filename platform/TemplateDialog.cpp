@@ -1,6 +1,7 @@
 #include "TemplateDialog.h"
 
 #include "Interaction.h"
+#include "TextLimit.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QWindow>
 
 namespace talvo {
 
@@ -54,7 +56,7 @@ void TemplateDialog::setItemText(int id, const QString& text)
 {
     QWidget* widget = control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        edit->setText(text);
+        setTextIgnoringLimit(edit, text);
     else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget))
         plain->setPlainText(text);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -67,6 +69,15 @@ void TemplateDialog::setItemText(int id, const QString& text)
 
 int TemplateDialog::doModal()
 {
+    // A dialog created without a parent belongs to the main window, as the framework made it
+    // the owner: it stays above it and goes with it.
+    QWidget* owner = mainWindow();
+    if (!parentWidget() && owner && owner != this && owner->isWindow()) {
+        owner->winId();
+        winId();
+        if (QWindow* handle = windowHandle())
+            handle->setTransientParent(owner->windowHandle());
+    }
     return interaction().runModal(*this);
 }
 

@@ -52,6 +52,11 @@ TEST(DialogBuilder, ControlsTakeTheirKindsIdsAndPixelRectangles)
     EXPECT_TRUE(seals->isDefault());
     EXPECT_EQ(seals->text(), QStringLiteral("签章管理"));
     EXPECT_NE(qobject_cast<QCheckBox*>(built.byId.value(1096)), nullptr);
+    for (QWidget* widget : built.inOrder) {
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << "texts from the key are never markup";
+        }
+    }
     EXPECT_EQ(built.clientSize,
               QSize(dialogUnitsToPixels(282, units.x, 4), dialogUnitsToPixels(171, units.y, 8)));
     EXPECT_EQ(built.inOrder.size(), static_cast<qsizetype>(page.controls.size()));

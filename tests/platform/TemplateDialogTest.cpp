@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,20 @@ TEST(TemplateDialog, UnscriptedModalIsCancelledAndRecorded)
     CountingDialog dialog(IDD_SEAL_NAME);
     EXPECT_EQ(dialog.doModal(), TemplateDialog::IDCANCEL);
     EXPECT_EQ(script.modalDialogs().size(), 1);
+}
+
+TEST(TemplateDialog, AParentlessDialogBelongsToTheMainWindow)
+{
+    ScriptedInteraction script;
+    CountingDialog main(IDD_MAIN);
+    setMainWindow(&main);
+    main.show();
+    CountingDialog dialog(IDD_SEAL_TIME);
+    QWindow* owner = nullptr;
+    script.scriptModal([&](QDialog& shown) { owner = shown.windowHandle()->transientParent(); });
+    dialog.doModal();
+    setMainWindow(nullptr);
+    EXPECT_EQ(owner, main.windowHandle());
 }
 
 TEST(TemplateDialog, APageNeitherEndsNorHidesOnEscapeOrEnter)

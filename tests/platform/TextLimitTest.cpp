@@ -2,6 +2,7 @@
 #include "support/Typing.h"
 
 #include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -24,12 +25,16 @@ TEST(TextLimit, TypingStopsAtTheByteLimit)
     EXPECT_EQ(edit.text(), QStringLiteral("ab密码"));
 }
 
-TEST(TextLimit, TextSetByTheProgramIsNotCut)
+TEST(TextLimit, TextSetByTheProgramIsNotCutButCannotGrow)
 {
     QLineEdit edit;
     talvo::setTextLimitBytes(&edit, 1);
-    edit.setText(QStringLiteral("4294967295"));
+    talvo::setTextIgnoringLimit(&edit, QStringLiteral("4294967295"));
     EXPECT_EQ(edit.text(), QStringLiteral("4294967295"));
+    talvo::testing::typeText(&edit, QStringLiteral("7"));
+    EXPECT_EQ(edit.text(), QStringLiteral("4294967295")) << "no typing past the limit";
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit.text(), QStringLiteral("429496729")) << "shortening is allowed";
 }
 
 TEST(TextLimit, AnEditWithoutLimitReportsNone)
