@@ -35,13 +35,14 @@ std::optional<CryptHandleTable::Object> hash(HCRYPTHASH handle)
     return handles().object(CryptHandleTable::Kind::Hash, handle);
 }
 
-// An optional hash passed along with a key must belong to the key's context.
-bool innerHashOf(HCRYPTHASH handle, HCRYPTPROV context, HCRYPTHASH& inner)
+// An optional handle passed along (a hash with a key, a wrapping or unwrapping key) must
+// belong to the same context; 0 stands for none.
+bool innerOf(CryptHandleTable::Kind kind, ULONG_PTR handle, HCRYPTPROV context, ULONG_PTR& inner)
 {
     inner = 0;
     if (handle == 0)
         return true;
-    const auto found = hash(handle);
+    const auto found = handles().object(kind, handle);
     if (!found || found->outerContext != context)
         return false;
     inner = found->inner;
@@ -115,12 +116,8 @@ BOOL CryptCreateHash(HCRYPTPROV hProv, ALG_ID Algid, HCRYPTKEY hKey, DWORD dwFla
     if (!phHash)
         return fail(ERROR_INVALID_PARAMETER);
     HCRYPTKEY innerKey = 0;
-    if (hKey != 0) {
-        const auto found = key(hKey);
-        if (!found || found->outerContext != hProv)
-            return fail(ERROR_INVALID_HANDLE);
-        innerKey = found->inner;
-    }
+    if (!innerOf(CryptHandleTable::Kind::Key, hKey, hProv, innerKey))
+        return fail(ERROR_INVALID_HANDLE);
     HCRYPTHASH inner = 0;
     if (!context->module->createHash(context->inner, Algid, innerKey, dwFlags, &inner))
         return FALSE;
@@ -210,12 +207,8 @@ BOOL CryptExportKey(HCRYPTKEY hKey, HCRYPTKEY hExpKey, DWORD dwBlobType, DWORD d
     if (!pdwDataLen)
         return fail(ERROR_INVALID_PARAMETER);
     HCRYPTKEY innerExpKey = 0;
-    if (hExpKey != 0) {
-        const auto exchange = key(hExpKey);
-        if (!exchange || exchange->outerContext != found->outerContext)
-            return fail(ERROR_INVALID_HANDLE);
-        innerExpKey = exchange->inner;
-    }
+    if (!innerOf(CryptHandleTable::Kind::Key, hExpKey, found->outerContext, innerExpKey))
+        return fail(ERROR_INVALID_HANDLE);
     return found->context.module->exportKey(found->context.inner, found->inner, innerExpKey, dwBlobType,
                                             dwFlags, pbData, pdwDataLen);
 }
@@ -229,12 +222,8 @@ BOOL CryptImportKey(HCRYPTPROV hProv, const BYTE* pbData, DWORD dwDataLen, HCRYP
     if (!phKey || (!pbData && dwDataLen != 0))
         return fail(ERROR_INVALID_PARAMETER);
     HCRYPTKEY innerPubKey = 0;
-    if (hPubKey != 0) {
-        const auto unwrapping = key(hPubKey);
-        if (!unwrapping || unwrapping->outerContext != hProv)
-            return fail(ERROR_INVALID_HANDLE);
-        innerPubKey = unwrapping->inner;
-    }
+    if (!innerOf(CryptHandleTable::Kind::Key, hPubKey, hProv, innerPubKey))
+        return fail(ERROR_INVALID_HANDLE);
     HCRYPTKEY inner = 0;
     if (!context->module->importKey(context->inner, pbData, dwDataLen, innerPubKey, dwFlags, &inner))
         return FALSE;
@@ -257,7 +246,7 @@ BOOL CryptEncrypt(HCRYPTKEY hKey, HCRYPTHASH hHash, BOOL Final, DWORD dwFlags, B
     if (!found)
         return fail(ERROR_INVALID_HANDLE);
     HCRYPTHASH innerHash = 0;
-    if (!innerHashOf(hHash, found->outerContext, innerHash))
+    if (!innerOf(CryptHandleTable::Kind::Hash, hHash, found->outerContext, innerHash))
         return fail(ERROR_INVALID_HANDLE);
     if (!pdwDataLen)
         return fail(ERROR_INVALID_PARAMETER);
@@ -272,7 +261,7 @@ BOOL CryptDecrypt(HCRYPTKEY hKey, HCRYPTHASH hHash, BOOL Final, DWORD dwFlags, B
     if (!found)
         return fail(ERROR_INVALID_HANDLE);
     HCRYPTHASH innerHash = 0;
-    if (!innerHashOf(hHash, found->outerContext, innerHash))
+    if (!innerOf(CryptHandleTable::Kind::Hash, hHash, found->outerContext, innerHash))
         return fail(ERROR_INVALID_HANDLE);
     if (!pdwDataLen || (!pbData && *pdwDataLen != 0))
         return fail(ERROR_INVALID_PARAMETER);

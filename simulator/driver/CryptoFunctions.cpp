@@ -70,10 +70,7 @@ bool verifies(EVP_PKEY* key, const char* pin, std::size_t length, const uint8_t*
 
 int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!length)
             return TL_ERR_PARAMETER;
         std::string der;
@@ -86,10 +83,7 @@ int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length)
 
 int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature, uint32_t* length)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!pin || !length || !talvo::sim::isPinLength(pinLength))
             return TL_ERR_PARAMETER;
         const auto pinSize = static_cast<std::size_t>(pinLength);
@@ -107,10 +101,7 @@ int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature
 
 int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!length)
             return TL_ERR_PARAMETER;
         const talvo::sim::EvpPkeyPtr key = signatureKey(call);
@@ -130,10 +121,7 @@ int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length)
 int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey, uint32_t publicKeyLength,
                      const uint8_t* signature, uint32_t signatureLength, uint8_t* verified)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall&) -> int32_t {
         if (!pin || !publicKey || !signature || !verified || !talvo::sim::isPinLength(pinLength) ||
             publicKeyLength == 0 || publicKeyLength > kMaxPublicKeyLength || signatureLength == 0 ||
             signatureLength > kMaxSignatureLength)

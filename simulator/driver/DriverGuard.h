@@ -27,6 +27,18 @@ template <class Body> int32_t guarded(const char* function, Body&& body) noexcep
     }
 }
 
+// The usual body of an exported function: guarded, with the key held for it; a key that is
+// absent, damaged or told to fail answers before the body runs.
+template <class Body> int32_t onKey(const char* function, KeyCall::Access access, Body&& body) noexcept
+{
+    return guarded(function, [&](const char* name) -> int32_t {
+        KeyCall call(name, access);
+        if (call.status() != TL_OK)
+            return call.status();
+        return body(call);
+    });
+}
+
 inline bool isSelector(int32_t selector)
 {
     return selector >= 0 && selector <= 4;

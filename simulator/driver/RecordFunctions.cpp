@@ -65,10 +65,7 @@ bool hashMatches(const talvo::sim::KeyState& state, const char* pin, std::size_t
 
 int32_t TLShowDlg(void)
 {
-    return guarded(__func__, [](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [](KeyCall&) -> int32_t {
         std::fprintf(stderr, "libTalvoDriver: TLShowDlg: the simulated key has no dialog of its own\n");
         return TL_OK;
     });
@@ -76,20 +73,14 @@ int32_t TLShowDlg(void)
 
 int32_t TLKeyIsExist(int32_t selector)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall&) -> int32_t {
         return talvo::sim::isSelector(selector) ? TL_OK : TL_ERR_PARAMETER;
     });
 }
 
 int32_t TLKeyReadSerial(char* serial, int32_t selector)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!serial || !talvo::sim::isSelector(selector))
             return TL_ERR_PARAMETER;
         talvo::sim::writeField(call.state().serial, serial, TL_SERIAL_BUFFER_SIZE);
@@ -99,10 +90,7 @@ int32_t TLKeyReadSerial(char* serial, int32_t selector)
 
 int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* hash)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall&) -> int32_t {
         if (!pin || !hash || !talvo::sim::isPinLength(pinLength))
             return TL_ERR_PARAMETER;
         talvo::sim::writeField(talvo::sim::pinHash(pin, static_cast<std::size_t>(pinLength)), hash,
@@ -113,10 +101,7 @@ int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* hash)
 
 int32_t TLKeyReadHash(char* hash, int32_t selector)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!hash || !talvo::sim::isSelector(selector))
             return TL_ERR_PARAMETER;
         talvo::sim::writeField(call.state().pinHash, hash, TL_HASH_BUFFER_SIZE);
@@ -126,10 +111,7 @@ int32_t TLKeyReadHash(char* hash, int32_t selector)
 
 int32_t TLKeyWriteHash(const char* hash, int32_t selector)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Change);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Change, [&](KeyCall& call) -> int32_t {
         if (!hash || !talvo::sim::isSelector(selector))
             return TL_ERR_PARAMETER;
         const std::string_view text = talvo::sim::textInBuffer(hash, TL_HASH_BUFFER_SIZE);
@@ -142,10 +124,7 @@ int32_t TLKeyWriteHash(const char* hash, int32_t selector)
 
 int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t* matches)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!pin || !matches || !talvo::sim::isPinLength(pinLength))
             return TL_ERR_PARAMETER;
         *matches = hashMatches(call.state(), pin, static_cast<std::size_t>(pinLength)) ? 1 : 0;
@@ -155,10 +134,7 @@ int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t* matches)
 
 int32_t TLKeyVerifyUserPin(const char* pin)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!pin)
             return TL_ERR_PARAMETER;
         const std::string_view text = talvo::sim::textInBuffer(pin, talvo::sim::kMaxPinLength + 1);
@@ -170,10 +146,7 @@ int32_t TLKeyVerifyUserPin(const char* pin)
 
 int32_t TLKeyGetStatus(uint32_t* status)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall&) -> int32_t {
         if (!status)
             return TL_ERR_PARAMETER;
         *status = 0;
@@ -183,10 +156,7 @@ int32_t TLKeyGetStatus(uint32_t* status)
 
 int32_t TLKeyReadKeyInfo(KeyInfo* info)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!info)
             return TL_ERR_PARAMETER;
         KeyInfo record;
@@ -198,10 +168,7 @@ int32_t TLKeyReadKeyInfo(KeyInfo* info)
 
 int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Change);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Change, [&](KeyCall& call) -> int32_t {
         // sealNum, timeControlFlag and keyRole are the key's own and stay as they are.
         talvo::sim::KeyState& state = call.state();
         state.factoryFlag = info.factoryFlag;
@@ -219,10 +186,7 @@ int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info)
 
 int32_t TLKeyReadSealNum(int32_t* count)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!count)
             return TL_ERR_PARAMETER;
         *count = call.state().sealCount();
@@ -232,10 +196,7 @@ int32_t TLKeyReadSealNum(int32_t* count)
 
 int32_t TLKeyLowFormat(void)
 {
-    return guarded(__func__, [](const char* function) -> int32_t {
-        KeyCall call(function, Access::Change);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Change, [](KeyCall& call) -> int32_t {
         talvo::sim::KeyState& state = call.state();
         state.factoryFlag = 0;
         state.formatFlag = 1;
@@ -261,10 +222,7 @@ int32_t TLKeyLowFormat(void)
 
 int32_t TLKeyInit(int32_t value, const char* text1, const char* text2)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Change);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Change, [&](KeyCall& call) -> int32_t {
         if (!text1 || !text2 || value < 0 || value > kHighestMode)
             return TL_ERR_PARAMETER;
         talvo::sim::KeyState& state = call.state();

@@ -39,10 +39,7 @@ bool holdsSeal(const talvo::sim::KeyState& state, int32_t number)
 
 int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* data, uint32_t length)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Change);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Change, [&](KeyCall& call) -> int32_t {
         if (!name || !expiry || !data || length == 0)
             return TL_ERR_PARAMETER;
         talvo::sim::KeyState& state = call.state();
@@ -70,10 +67,7 @@ int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* 
 
 int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32_t* length)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Read);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!length || !holdsSeal(call.state(), sealNumber))
             return TL_ERR_PARAMETER;
         const uint32_t size = call.state().seal(sealNumber).pictureSize;
@@ -93,10 +87,7 @@ int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32_t* length)
 
 int32_t TLKeyDelSealData(int32_t sealNumber)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Change);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Change, [&](KeyCall& call) -> int32_t {
         if (!holdsSeal(call.state(), sealNumber))
             return TL_ERR_PARAMETER;
         call.state().seal(sealNumber) = talvo::sim::SealRecord{};
@@ -109,10 +100,7 @@ int32_t TLKeyDelSealData(int32_t sealNumber)
 
 int32_t TLKeyWriteSealTime(int32_t sealNumber, const char* time)
 {
-    return guarded(__func__, [&](const char* function) -> int32_t {
-        KeyCall call(function, Access::Change);
-        if (call.status() != TL_OK)
-            return call.status();
+    return onKey(__func__, Access::Change, [&](KeyCall& call) -> int32_t {
         if (!time || !holdsSeal(call.state(), sealNumber))
             return TL_ERR_PARAMETER;
         call.state().seal(sealNumber).expiryTime = boundedText(time, TL_SEAL_TIME_SIZE);
