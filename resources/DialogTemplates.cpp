@@ -10,6 +10,7 @@ namespace {
 using K = ControlKind;
 constexpr int N = kNoControlId;
 
+// clang-format off
 const DialogTemplate kLogin{IDD_LOGIN, "登录", "System", 10, 159, 50, false,
     {
         {1088, K::PasswordEdit, "", 59, 10, 88, 14},
@@ -154,6 +155,7 @@ const DialogTemplate kSealTime{IDD_SEAL_TIME, "签章时间", "宋体", 9, 193, 
         {2, K::PushButton, "取消", 136, 102, 50, 14},
         {1040, K::MonthCalendar, "", 7, 7, 179, 87},
     }};
+// clang-format on
 
 } // namespace
 

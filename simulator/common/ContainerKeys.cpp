@@ -54,8 +54,7 @@ bool containerExists(const std::filesystem::path& dir)
            std::filesystem::exists(files.exchangeKey, ec) && std::filesystem::exists(files.name, ec);
 }
 
-bool createContainer(const std::filesystem::path& dir, const std::string& containerName,
-                     std::string* error)
+bool createContainer(const std::filesystem::path& dir, const std::string& containerName, std::string* error)
 {
     const ContainerFiles files = containerFiles(dir);
     std::string signaturePem;

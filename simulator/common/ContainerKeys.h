@@ -27,8 +27,7 @@ ContainerFiles containerFiles(const std::filesystem::path& dir);
 bool containerExists(const std::filesystem::path& dir);
 
 // Generates both pairs and writes them atomically; an existing container is replaced.
-bool createContainer(const std::filesystem::path& dir, const std::string& containerName,
-                     std::string* error);
+bool createContainer(const std::filesystem::path& dir, const std::string& containerName, std::string* error);
 
 EvpPkeyPtr loadPrivateKey(const std::filesystem::path& pemFile, std::string* error);
 

@@ -56,8 +56,8 @@ bool isPlugged(const std::filesystem::path& dir)
     return !std::filesystem::exists(unpluggedMarker(dir), ec);
 }
 
-bool writeFileAtomically(const std::filesystem::path& file, const std::string& bytes,
-                         std::string* error, unsigned mode)
+bool writeFileAtomically(const std::filesystem::path& file, const std::string& bytes, std::string* error,
+                         unsigned mode)
 {
     const std::filesystem::path temporary =
         file.parent_path() / ("." + file.filename().string() + ".tmp." + std::to_string(::getpid()));

@@ -14,8 +14,8 @@ std::filesystem::path unpluggedMarker(const std::filesystem::path& dir);
 bool isPlugged(const std::filesystem::path& dir);
 
 // Writes a file whole or not at all: temporary file, fsync, rename, fsync of the directory.
-bool writeFileAtomically(const std::filesystem::path& file, const std::string& bytes,
-                         std::string* error, unsigned mode = 0600);
+bool writeFileAtomically(const std::filesystem::path& file, const std::string& bytes, std::string* error,
+                         unsigned mode = 0600);
 
 bool readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string* error);
 
