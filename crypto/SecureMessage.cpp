@@ -1,14 +1,12 @@
 #include "SecureMessage.h"
 
-#include "platform/Interaction.h"
+#include "platform/ErrorReporter.h"
 
 namespace talvo {
 
-SecureMessage::SecureMessage(QWidget* owner) : m_owner(owner) {}
-
 void SecureMessage::showError(const QString& text) const
 {
-    windowMessageBox(m_owner.data(), text, QStringLiteral("错误"), BoxIcon::Error);
+    m_reporter.reportError(text, QStringLiteral("错误"));
 }
 
 } // namespace talvo

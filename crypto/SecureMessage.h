@@ -1,17 +1,18 @@
 #pragma once
 
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 
 namespace talvo {
 
+class ErrorReporter;
+
 // Packs a document into a signed, DES-encrypted secure message file and unpacks one, with the
-// keys of the provider's default container. The owner (the cryptographic service page) owns
-// the operations' own message boxes; the caller reports the overall result.
+// keys of the provider's default container. Each operation's own failures go to the reporter
+// (the cryptographic service page shows them as its boxes, a command-line program prints
+// them); the caller reports the overall result.
 class SecureMessage {
 public:
-    explicit SecureMessage(QWidget* owner);
+    explicit SecureMessage(ErrorReporter& reporter) : m_reporter(reporter) {}
 
     // True when the secure message file has been written completely.
     bool GenerateSecureMessage(const QString& sourcePath, const QString& outputPath);
@@ -21,7 +22,7 @@ public:
 private:
     void showError(const QString& text) const;
 
-    QPointer<QWidget> m_owner;
+    ErrorReporter& m_reporter;
 };
 
 } // namespace talvo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileErrorText.h"
+
 #include <QString>
 
 namespace talvo {
@@ -7,8 +9,5 @@ namespace talvo {
 // The framework's standard file-error box: the text for the cause with the file's name,
 // the application's name as caption, the error icon, owned by the main window.
 void showFileErrorBox(const QString& path, int errorNumber);
-
-// The text that box shows for an errno value.
-QString fileErrorText(const QString& path, int errorNumber);
 
 } // namespace talvo

@@ -3,7 +3,7 @@
 // resident size belongs to one size alone.
 
 #include "crypto/SecureMessage.h"
-#include "platform/Interaction.h"
+#include "platform/ErrorReporter.h"
 #include "simulator/common/ContainerKeys.h"
 
 #include <QString>
@@ -52,19 +52,12 @@ struct Elapsed {
     }
 };
 
-class PrintingInteraction : public talvo::Interaction {
+class PrintingReporter : public talvo::ErrorReporter {
 public:
-    talvo::BoxResult messageBox(const talvo::MessageBoxRequest& request) override
+    void reportError(const QString& text, const QString& /*caption*/) override
     {
-        std::fprintf(stderr, "box: %s\n", request.text.toUtf8().constData());
-        return request.defaultButton;
+        std::fprintf(stderr, "box: %s\n", text.toUtf8().constData());
     }
-    std::optional<QString> fileDialog(const talvo::FileDialogRequest& /*request*/) override
-    {
-        return std::nullopt;
-    }
-    int runModal(QDialog& /*dialog*/) override { return 0; }
-    bool shellOpen(const QString& /*path*/) override { return false; }
 };
 
 long peakResidentKiB()
@@ -178,9 +171,8 @@ int runOneSize(size_t megabytes, const std::filesystem::path& workDir)
         std::fprintf(stderr, "raw OpenSSL measurement failed\n");
         return 1;
     }
-    PrintingInteraction boxes;
-    talvo::setInteraction(&boxes);
-    talvo::SecureMessage operations(nullptr);
+    PrintingReporter reporter;
+    talvo::SecureMessage operations(reporter);
     Elapsed pack;
     Elapsed unpack;
     const Stopwatch packStart;
@@ -191,7 +183,6 @@ int runOneSize(size_t megabytes, const std::filesystem::path& workDir)
     const bool unpacked = packed && operations.ParseSecureMessage(QString::fromStdString(secure.string()),
                                                                   QString::fromStdString(target.string()));
     unpack.add(unpackStart);
-    talvo::setInteraction(nullptr);
 
     RawTimes check;
     const bool same = unpacked && rawThroughput(target, check) && check.digest == raw.digest;

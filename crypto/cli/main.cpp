@@ -1,9 +1,8 @@
 // talvo-sec: packs a document into a secure message file, or unpacks one, with the simulated
 // key's provider, for operators and scripts.
 
-#include "StderrInteraction.h"
-
 #include "crypto/SecureMessage.h"
+#include "platform/StderrReporter.h"
 
 #include <QFile>
 
@@ -51,15 +50,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    talvo::StderrInteraction boxes(kProgramName);
-    talvo::setInteraction(&boxes);
-    talvo::SecureMessage operations(nullptr);
+    talvo::StderrReporter reporter(kProgramName);
+    talvo::SecureMessage operations(reporter);
     const bool succeeded =
         pack ? operations.GenerateSecureMessage(input, output) : operations.ParseSecureMessage(input, output);
-    talvo::setInteraction(nullptr);
-    if (!succeeded) {
-        boxes.messageBox({nullptr, QStringLiteral("生成安全报文失败!"), QString(), talvo::BoxIcon::Error,
-                          talvo::BoxButtons::Ok, talvo::BoxResult::Ok});
-    }
+    if (!succeeded)
+        reporter.reportError(QStringLiteral("生成安全报文失败!"), QString());
     return succeeded ? 0 : 1;
 }

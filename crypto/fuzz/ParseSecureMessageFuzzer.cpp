@@ -11,7 +11,7 @@
 //   build-fuzz/bin/talvo-sec-fuzz -max_total_time=600 -max_len=6000 /tmp/corpus
 
 #include "crypto/SecureMessage.h"
-#include "platform/Interaction.h"
+#include "platform/ErrorReporter.h"
 
 #include <QString>
 
@@ -29,18 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
 
-class SilentInteraction : public talvo::Interaction {
+class SilentReporter : public talvo::ErrorReporter {
 public:
-    talvo::BoxResult messageBox(const talvo::MessageBoxRequest& request) override
-    {
-        return request.defaultButton;
-    }
-    std::optional<QString> fileDialog(const talvo::FileDialogRequest& /*request*/) override
-    {
-        return std::nullopt;
-    }
-    int runModal(QDialog& /*dialog*/) override { return 0; }
-    bool shellOpen(const QString& /*path*/) override { return false; }
+    void reportError(const QString& /*text*/, const QString& /*caption*/) override {}
 };
 
 std::filesystem::path g_workDir;
@@ -76,8 +67,6 @@ int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
     std::filesystem::copy(TALVO_FUZZ_CONTAINER_DIR, container, std::filesystem::copy_options::recursive);
     ::setenv("TALVO_SIM_DIR", container.c_str(), 1);
     ::setenv("TALVO_CSP_REGISTRY", TALVO_CSP_REGISTRY_DIR, 1);
-    static SilentInteraction interaction;
-    talvo::setInteraction(&interaction);
     return 0;
 }
 
@@ -90,7 +79,8 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::ofstream out(input, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
-    talvo::SecureMessage reader(nullptr);
+    SilentReporter reporter;
+    talvo::SecureMessage reader(reporter);
     reader.ParseSecureMessage(QString::fromStdString(input.string()),
                               QString::fromStdString(target.string()));
 

@@ -5,6 +5,7 @@
 
 #include "crypto/SecureMessage.h"
 #include "platform/ScriptedInteraction.h"
+#include "platform/WindowBoxReporter.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,11 +32,12 @@ void replay(const QString& input, bool expectOpened)
     SimulatedKeyDirectory key(fuzzContainer());
     TempDirectory dir;
     ScriptedInteraction boxes;
+    WindowBoxReporter reporter(nullptr);
     const QString copy = dir.file(QStringLiteral("input.sec"));
     ASSERT_TRUE(QFile::copy(input, copy));
     const QByteArray bytes = TempDirectory::readFile(copy);
 
-    const bool opened = SecureMessage(nullptr).ParseSecureMessage(copy, dir.file(QStringLiteral("target")));
+    const bool opened = SecureMessage(reporter).ParseSecureMessage(copy, dir.file(QStringLiteral("target")));
     EXPECT_EQ(opened, expectOpened) << boxes.boxTexts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(TempDirectory::readFile(copy), bytes);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),

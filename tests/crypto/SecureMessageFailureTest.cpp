@@ -258,16 +258,17 @@ TEST(SecureMessageOversizedResults, SignatureOrBlobLongerThanItsAreaFailsItsStep
     TempDirectory dir;
     TempDirectory::writeFile(dir.file("doc.bin"), "document");
     ScriptedInteraction boxes;
+    WindowBoxReporter reporter(nullptr);
     {
         SimulatedKeyDirectory key(containerWithKeySizes(2408, 2048));
-        EXPECT_FALSE(SecureMessage(nullptr).GenerateSecureMessage(dir.file("doc.bin"), dir.file("a.sec")));
+        EXPECT_FALSE(SecureMessage(reporter).GenerateSecureMessage(dir.file("doc.bin"), dir.file("a.sec")));
         EXPECT_EQ(boxes.boxTexts(), QStringList{QStringLiteral("CryptSignHash error")});
         EXPECT_FALSE(QFile::exists(dir.file("a.sec")));
     }
     boxes.clearRecords();
     {
         SimulatedKeyDirectory key(containerWithKeySizes(2048, 2312));
-        EXPECT_FALSE(SecureMessage(nullptr).GenerateSecureMessage(dir.file("doc.bin"), dir.file("b.sec")));
+        EXPECT_FALSE(SecureMessage(reporter).GenerateSecureMessage(dir.file("doc.bin"), dir.file("b.sec")));
         EXPECT_EQ(boxes.boxTexts(), QStringList{QStringLiteral("CryptExportKey error")});
         EXPECT_FALSE(QFile::exists(dir.file("b.sec")));
     }

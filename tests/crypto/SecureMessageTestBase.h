@@ -5,6 +5,7 @@
 
 #include "crypto/SecureMessage.h"
 #include "platform/ScriptedInteraction.h"
+#include "platform/WindowBoxReporter.h"
 
 #include <QFile>
 #include <QWidget>
@@ -38,11 +39,11 @@ protected:
 
     bool pack(const QString& source, const QString& output)
     {
-        return SecureMessage(&m_owner).GenerateSecureMessage(source, output);
+        return SecureMessage(m_reporter).GenerateSecureMessage(source, output);
     }
     bool unpack(const QString& secure, const QString& target)
     {
-        return SecureMessage(&m_owner).ParseSecureMessage(secure, target);
+        return SecureMessage(m_reporter).ParseSecureMessage(secure, target);
     }
     // Packs a document of the given size into "doc.sec" and returns the document.
     QByteArray packedDocument(qsizetype size)
@@ -58,6 +59,7 @@ protected:
     TempDirectory m_dir;
     ScriptedInteraction m_boxes;
     QWidget m_owner;
+    WindowBoxReporter m_reporter{&m_owner};
 };
 
 } // namespace talvo::testing

@@ -5,6 +5,7 @@
 
 #include "crypto/SecureMessage.h"
 #include "platform/ScriptedInteraction.h"
+#include "platform/WindowBoxReporter.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +17,17 @@ TEST(SimulatedKeyInterop, PacksAndUnpacksWithTheKeysContainerOnlyWhilePlugged)
     SimulatedKey key(SimulatedKey::Content::Demo);
     TempDirectory dir;
     ScriptedInteraction boxes;
+    WindowBoxReporter reporter(nullptr);
     const QByteArray content("a document for the simulated key\n");
     TempDirectory::writeFile(dir.file("doc.txt"), content);
 
-    EXPECT_TRUE(SecureMessage(nullptr).GenerateSecureMessage(dir.file("doc.txt"), dir.file("doc.sec")));
+    EXPECT_TRUE(SecureMessage(reporter).GenerateSecureMessage(dir.file("doc.txt"), dir.file("doc.sec")));
     key.unplug();
-    EXPECT_FALSE(SecureMessage(nullptr).ParseSecureMessage(dir.file("doc.sec"), dir.file("out.txt")));
+    EXPECT_FALSE(SecureMessage(reporter).ParseSecureMessage(dir.file("doc.sec"), dir.file("out.txt")));
     EXPECT_EQ(boxes.boxTexts(), QStringList{QStringLiteral("CryptAcquireContext error")});
     EXPECT_FALSE(QFile::exists(dir.file("out.txt")));
     key.plug();
-    EXPECT_TRUE(SecureMessage(nullptr).ParseSecureMessage(dir.file("doc.sec"), dir.file("out.txt")));
+    EXPECT_TRUE(SecureMessage(reporter).ParseSecureMessage(dir.file("doc.sec"), dir.file("out.txt")));
     EXPECT_EQ(TempDirectory::readFile(dir.file("out.txt")), content);
 }
 

@@ -1,17 +1,12 @@
-#include "StderrInteraction.h"
+#include "LocaleText.h"
 
-#include <QDialog>
-
-#include <cstdio>
 #include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
 
 namespace talvo {
 
-StderrInteraction::StderrInteraction(std::string programName) : m_programName(std::move(programName)) {}
-
-std::string StderrInteraction::inLocaleEncoding(const QString& text)
+std::string inLocaleEncoding(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
     const char* codeset = nl_langinfo(CODESET);
@@ -31,29 +26,6 @@ std::string StderrInteraction::inLocaleEncoding(const QString& text)
         return utf8.toStdString();
     out.resize(out.size() - outLeft);
     return out;
-}
-
-BoxResult StderrInteraction::messageBox(const MessageBoxRequest& request)
-{
-    const QString line =
-        request.caption.isEmpty() ? request.text : request.caption + QStringLiteral(": ") + request.text;
-    std::fprintf(stderr, "%s: %s\n", m_programName.c_str(), inLocaleEncoding(line.trimmed()).c_str());
-    return request.defaultButton;
-}
-
-std::optional<QString> StderrInteraction::fileDialog(const FileDialogRequest& /*request*/)
-{
-    return std::nullopt;
-}
-
-int StderrInteraction::runModal(QDialog& /*dialog*/)
-{
-    return QDialog::Rejected;
-}
-
-bool StderrInteraction::shellOpen(const QString& /*path*/)
-{
-    return false;
 }
 
 } // namespace talvo

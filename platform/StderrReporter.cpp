@@ -1,0 +1,17 @@
+#include "StderrReporter.h"
+
+#include "LocaleText.h"
+
+#include <cstdio>
+
+namespace talvo {
+
+StderrReporter::StderrReporter(std::string programName) : m_programName(std::move(programName)) {}
+
+void StderrReporter::reportError(const QString& text, const QString& caption)
+{
+    const QString line = caption.isEmpty() ? text : caption + QStringLiteral(": ") + text;
+    std::fprintf(stderr, "%s: %s\n", m_programName.c_str(), inLocaleEncoding(line.trimmed()).c_str());
+}
+
+} // namespace talvo
