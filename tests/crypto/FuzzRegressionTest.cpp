@@ -17,7 +17,7 @@ namespace {
 
 QStringList inputsIn(const char* subdirectory)
 {
-    const QDir dir(QStringLiteral(TALVO_SOURCE_DIR "/crypto/fuzz/") + QLatin1String(subdirectory));
+    const QDir dir(QStringLiteral(TALVO_SOURCE_DIR "/fuzz/secure-message/") + QLatin1String(subdirectory));
     QStringList files;
     for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot)) {
         if (!name.startsWith(QLatin1Char('.')))

@@ -2,13 +2,7 @@
 // with a real container, and checks that the input is never changed and nothing but the
 // target is written.
 //
-// Build with clang in a directory of its own:
-//   cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-//         -DTALVO_FUZZ=ON -DTALVO_BUILD_TESTS=OFF -DTALVO_BUILD_BENCHMARKS=OFF
-//   ninja -C build-fuzz talvo-sec-fuzz
-// Run on a scratch copy of the seeds (libFuzzer adds to its first corpus directory):
-//   cp -r crypto/fuzz/corpus /tmp/corpus
-//   build-fuzz/bin/talvo-sec-fuzz -max_total_time=600 -max_len=6000 /tmp/corpus
+// Built and run by scripts/fuzz.sh.
 
 #include "crypto/SecureMessage.h"
 #include "platform/ErrorReporter.h"

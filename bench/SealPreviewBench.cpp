@@ -1,6 +1,6 @@
 // Decode-and-draw of the seal list's preview, which decodes the picture file on every paint:
 // a typical seal picture (400x400 GIF) and a large one (2000x2000 GIF), medians over many
-// runs. Usage: seal_preview_bench [runs-for-400] [runs-for-2000] [directory to keep the
+// runs. Usage: talvo-seal-preview-bench [runs-for-400] [runs-for-2000] [directory to keep the
 // pictures and the drawn previews in]
 #include "seals/SealPreview.h"
 #include "tests/support/GifEncoder.h"
