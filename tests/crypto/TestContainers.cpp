@@ -66,7 +66,7 @@ const std::filesystem::path& containerWithKeySizes(int signatureBits, int exchan
 
 std::filesystem::path fuzzContainer()
 {
-    return std::filesystem::path(TALVO_SOURCE_DIR) / "crypto" / "fuzz" / "container";
+    return std::filesystem::path(TALVO_SOURCE_DIR) / "fuzz" / "secure-message" / "container";
 }
 
 SimulatedKeyDirectory::SimulatedKeyDirectory(const std::filesystem::path& container)
