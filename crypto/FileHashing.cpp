@@ -1,7 +1,7 @@
 #include "FileHashing.h"
 
+#include "FileIdentity.h"
 #include "SecureMessageFormat.h"
-#include "StdioFile.h"
 
 #include "platform/CryptoApi.h"
 
@@ -11,7 +11,7 @@ namespace talvo {
 
 bool hashFileContent(HCRYPTHASH hash, const QString& path)
 {
-    StdioFile file = openStdioFile(path, "rb");
+    StdioFile file = openRegularFileForReading(path);
     if (!file)
         return false;
     std::array<BYTE, secure_message::kHashReadSize> buffer{};

@@ -17,6 +17,28 @@ bool sameInode(const struct stat& a, const struct stat& b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Regular, and from now on read and written blocking, as the streams expect.
+bool isRegularNowBlocking(int fd)
+{
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fcntl(fd, F_SETFL, 0) == 0;
+}
+
+StdioFile closed(int fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    return nullptr;
+}
+
+StdioFile streamOf(int fd, const char* mode)
+{
+    StdioFile file(::fdopen(fd, mode));
+    if (!file)
+        ::close(fd);
+    return withLargeBuffer(std::move(file));
+}
+
 } // namespace
 
 bool namesSameFile(const QString& first, const QString& second)
@@ -37,12 +59,14 @@ bool sameOpenFile(std::FILE* first, std::FILE* second)
 StdioFile openOutputKeepingContent(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return nullptr;
-    StdioFile file(::fdopen(fd, "wb"));
-    if (!file)
-        ::close(fd);
-    return withLargeBuffer(std::move(file));
+    return fd < 0 ? nullptr : streamOf(fd, "wb");
+}
+
+StdioFile openRegularOutputKeepingContent(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    return fd < 0 || !isRegularNowBlocking(fd) ? closed(fd) : streamOf(fd, "wb");
 }
 
 bool truncateOutput(std::FILE* output)
@@ -53,10 +77,22 @@ bool truncateOutput(std::FILE* output)
     return !S_ISREG(info.st_mode) || ::ftruncate(::fileno(output), 0) == 0;
 }
 
-bool isRegularFile(std::FILE* file)
+StdioFile openRegularFileForReading(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    return fd < 0 || !isRegularNowBlocking(fd) ? closed(fd) : streamOf(fd, "rb");
+}
+
+bool namesNonRegularFile(const QString& path)
 {
     struct stat info {};
-    return ::fstat(::fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+bool isDirectory(std::FILE* file)
+{
+    struct stat info {};
+    return ::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 } // namespace talvo

@@ -14,12 +14,23 @@ bool namesSameFile(const QString& first, const QString& second);
 bool sameOpenFile(std::FILE* first, std::FILE* second);
 
 // Opens for writing, creating the file if needed but keeping its content until the caller
-// has checked it against the input and calls truncateOutput.
+// has checked it against the input and calls truncateOutput. A pipe or device is opened too
+// (and waited on, as an output is): a secure message file may go to one.
 StdioFile openOutputKeepingContent(const QString& path);
+// The same for an output that is read back afterwards: only a regular file (or a new one)
+// opens, and nothing is waited on.
+StdioFile openRegularOutputKeepingContent(const QString& path);
 // Empties a regular file; a device or pipe has nothing to empty, as with O_TRUNC.
 bool truncateOutput(std::FILE* output);
 
-// True for a stream open on a regular file (not a directory, pipe or device).
-bool isRegularFile(std::FILE* file);
+// Opens a regular file for reading, without waiting: a pipe, device or directory does not open.
+StdioFile openRegularFileForReading(const QString& path);
+
+// True when the name reaches something (through links) that is not a regular file: a
+// directory, a pipe or a device. A name that reaches nothing is no such thing.
+bool namesNonRegularFile(const QString& path);
+
+// True for a stream open on a directory.
+bool isDirectory(std::FILE* file);
 
 } // namespace talvo

@@ -39,6 +39,10 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
         showError(sameFileText());
         return false;
     }
+    if (namesNonRegularFile(targetPath)) {
+        showError(outputNotRegularText());
+        return false;
+    }
     ProviderSession session;
     QString failureText;
     if (!session.acquire(CRYPT_NEXT, failureText)) {
@@ -52,13 +56,13 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
     DWORD keyBlobLength = kAreaSize;
 
     // A directory opens for reading here; it is no secure message file, and the target must
-    // not be emptied for it.
+    // not be emptied for it. A pipe or device is read once, from its start: it may be one.
     StdioFile secure = openStdioFile(securePath, "rb");
-    if (!secure || !isRegularFile(secure.get())) {
+    if (!secure || isDirectory(secure.get())) {
         showError(QStringLiteral("打开文件 error"));
         return false;
     }
-    StdioFile target = openOutputKeepingContent(targetPath);
+    StdioFile target = openRegularOutputKeepingContent(targetPath);
     if (!target) {
         showError(QStringLiteral("打开文件 error"));
         return false;

@@ -29,6 +29,10 @@ bool SecureMessage::GenerateSecureMessage(const QString& sourcePath, const QStri
         showError(sameFileText());
         return false;
     }
+    if (namesNonRegularFile(sourcePath)) {
+        showError(inputNotRegularText());
+        return false;
+    }
     ProviderSession session;
     QString failureText;
     if (!session.acquire(CRYPT_FIRST, failureText)) {
@@ -82,7 +86,7 @@ bool SecureMessage::GenerateSecureMessage(const QString& sourcePath, const QStri
     StdioFile output = openOutputKeepingContent(outputPath);
     if (!output)
         return false;
-    StdioFile source = openStdioFile(sourcePath, "rb");
+    StdioFile source = openRegularFileForReading(sourcePath);
     if (!source) {
         truncateOutput(output.get());
         return false;

@@ -4,6 +4,9 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,17 +25,43 @@ QString baseDirectory()
     return QDir::homePath() + QStringLiteral("/.cache");
 }
 
+// While the directory was loose, other users could plant files under the fixed names or
+// beside them; once it is tightened, nothing of theirs stays.
+void removeWhatOthersOwn(int directory)
+{
+    const int listing = ::dup(directory);
+    DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (!entries) {
+        if (listing >= 0)
+            ::close(listing);
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        struct stat info {};
+        if (::fstatat(directory, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && info.st_uid != ::getuid())
+            ::unlinkat(directory, name, S_ISDIR(info.st_mode) ? AT_REMOVEDIR : 0);
+    }
+    ::closedir(entries);
+}
+
 // A directory that someone else made or linked in our place is not used.
 bool isOursAndPrivate(const QByteArray& path)
 {
+    const int directory = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (directory < 0)
+        return false;
     struct stat info {};
-    if (::lstat(path.constData(), &info) != 0)
-        return false;
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return false;
-    if ((info.st_mode & 0777) != 0700 && ::chmod(path.constData(), 0700) != 0)
-        return false;
-    return true;
+    bool usable = ::fstat(directory, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+    if (usable && (info.st_mode & 0777) != 0700) {
+        usable = ::fchmod(directory, 0700) == 0;
+        if (usable)
+            removeWhatOthersOwn(directory);
+    }
+    ::close(directory);
+    return usable;
 }
 
 } // namespace

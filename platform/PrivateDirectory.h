@@ -6,7 +6,8 @@ namespace talvo {
 
 // The directory that takes the place of the Windows directory for the tool's fixed-name
 // temporary files: private to the user (mode 0700), under XDG_RUNTIME_DIR or else the
-// user's cache directory. Empty when it cannot be made safe.
+// user's cache directory. Empty when it cannot be made safe. A directory found loose is
+// tightened, and what other users left in it is removed.
 QString privateDirectory();
 
 // The fixed file name inside the private directory; empty when there is no such directory.

@@ -1,5 +1,7 @@
 #include "PictureFiles.h"
 
+#include "platform/PrivateFile.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -53,13 +55,10 @@ int PictureFileReader::readExactly(uint8_t* buffer, std::size_t size)
 
 int writePictureFile(const QString& path, const uint8_t* data, std::size_t size)
 {
-    if (path.isEmpty())
-        return ENOENT;
-    const QByteArray name = QFile::encodeName(path);
-    const int descriptor =
-        ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int openError = 0;
+    const int descriptor = openPrivateFileForWriting(path, &openError);
     if (descriptor < 0)
-        return errno;
+        return openError;
     std::size_t done = 0;
     while (done < size) {
         const ssize_t written = ::write(descriptor, data + done, size - done);

@@ -28,8 +28,9 @@ private:
     int64_t m_size = 0;
 };
 
-// Creates the file or truncates it, writes the bytes and closes it; 0, or the errno of the
-// failure. A symbolic link in the file's place is not followed.
+// Writes the temporary picture, a fixed-name file of the private directory, from its start
+// (openPrivateFileForWriting: whatever stands there that is not the user's own plain file is
+// replaced) and closes it; 0, or the errno of the failure.
 int writePictureFile(const QString& path, const uint8_t* data, std::size_t size);
 
 } // namespace talvo

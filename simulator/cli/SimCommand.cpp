@@ -34,7 +34,8 @@ void printHelp(std::ostream& out)
            "Commands:\n"
            "  create [--if-missing] [--empty]\n"
            "                        make a new demo key with new key pairs and certificate, replacing\n"
-           "                        any key there; --if-missing keeps a key that is already there;\n"
+           "                        any key there; --if-missing keeps a key that is already there\n"
+           "                        and refuses a damaged one, changing nothing;\n"
            "                        --empty leaves out the demo seals\n"
            "  show                  print the key's state\n"
            "  plug, unplug          plug the key in, pull it out\n"
@@ -81,16 +82,30 @@ int create(const Arguments& arguments, std::ostream& out, std::ostream& err)
             return usage(err, "create: unknown option " + arguments[i]);
     }
     const std::filesystem::path directory = stateDirectory();
-    if (ifMissing && KeyStore(directory).hasState()) {
-        out << "A key is already there: " << directory.string() << "\n";
+    const KeyContent content = empty ? KeyContent::Empty : KeyContent::Demo;
+    const std::string made = empty ? "demo key without seals" : "demo key";
+    std::string error;
+    if (!ifMissing) {
+        if (!createKey(directory, content, {}, &error))
+            return refuse(err, error);
+        out << "Created a " << made << " in " << directory.string() << "\n";
         return 0;
     }
-    std::string error;
-    if (!createKey(directory, empty ? KeyContent::Empty : KeyContent::Demo, {}, &error))
-        return refuse(err, error);
-    out << "Created a " << (empty ? "demo key without seals" : "demo key") << " in " << directory.string()
-        << "\n";
-    return 0;
+    switch (createKeyIfMissing(directory, content, &error)) {
+    case CreateResult::AlreadyThere:
+        out << "A key is already there: " << directory.string() << "\n";
+        return 0;
+    case CreateResult::Created:
+        out << "Created a " << made << " in " << directory.string() << "\n";
+        return 0;
+    case CreateResult::CreatedKeepingPairs:
+        out << "Created a " << made << " in " << directory.string()
+            << " with the key pairs and certificate that were there\n";
+        return 0;
+    case CreateResult::Refused:
+        break;
+    }
+    return refuse(err, error);
 }
 
 int show(std::ostream& out, std::ostream& err)

@@ -10,6 +10,10 @@ namespace talvo::sim {
 
 namespace {
 
+// A 4096-bit RSA key in PKCS#8 PEM is about 3.3 KB; nothing this big is a key of ours.
+constexpr std::size_t kMaxPemSize = 64 * 1024;
+constexpr std::size_t kMaxNameFileSize = 4 * 1024;
+
 std::string opensslError(const std::string& what)
 {
     const unsigned long code = ERR_get_error();
@@ -46,14 +50,6 @@ ContainerFiles containerFiles(const std::filesystem::path& dir)
     return {dir / "signature.pem", dir / "exchange.pem", dir / "container.name"};
 }
 
-bool containerExists(const std::filesystem::path& dir)
-{
-    const ContainerFiles files = containerFiles(dir);
-    std::error_code ec;
-    return std::filesystem::exists(files.signatureKey, ec) &&
-           std::filesystem::exists(files.exchangeKey, ec) && std::filesystem::exists(files.name, ec);
-}
-
 bool createContainer(const std::filesystem::path& dir, const std::string& containerName, std::string* error)
 {
     const ContainerFiles files = containerFiles(dir);
@@ -68,7 +64,7 @@ bool createContainer(const std::filesystem::path& dir, const std::string& contai
 EvpPkeyPtr loadPrivateKey(const std::filesystem::path& pemFile, std::string* error)
 {
     std::string pem;
-    if (!readWholeFile(pemFile, pem, error))
+    if (readKeyFile(pemFile, kMaxPemSize, pem, error) != FileRead::Read)
         return nullptr;
     std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())),
                                                   BIO_free);
@@ -83,7 +79,7 @@ EvpPkeyPtr loadPrivateKey(const std::filesystem::path& pemFile, std::string* err
 
 bool readContainerName(const std::filesystem::path& dir, std::string& name, std::string* error)
 {
-    if (!readWholeFile(containerFiles(dir).name, name, error))
+    if (readKeyFile(containerFiles(dir).name, kMaxNameFileSize, name, error) != FileRead::Read)
         return false;
     if (name.empty() || name.find('\0') != std::string::npos || name.size() > 255) {
         if (error)

@@ -24,8 +24,6 @@ struct ContainerFiles {
 
 ContainerFiles containerFiles(const std::filesystem::path& dir);
 
-bool containerExists(const std::filesystem::path& dir);
-
 // Generates both pairs and writes them atomically; an existing container is replaced.
 bool createContainer(const std::filesystem::path& dir, const std::string& containerName, std::string* error);
 

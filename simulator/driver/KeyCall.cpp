@@ -17,7 +17,7 @@ KeyCall::KeyCall(const char* function, Access access) : m_function(function), m_
         return;
     std::string error;
     const auto mode = access == Access::Read ? FileLock::Mode::Shared : FileLock::Mode::Exclusive;
-    switch (m_lock.acquire(m_store.lockFile(), mode, &error)) {
+    switch (m_store.lock(m_lock, mode, &error)) {
     case FileLock::Result::NoDirectory:
         return;
     case FileLock::Result::Failed:

@@ -42,6 +42,8 @@ int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* 
     return onKey(__func__, Access::Change, [&](KeyCall& call) -> int32_t {
         if (!name || !expiry || !data || length == 0)
             return TL_ERR_PARAMETER;
+        if (length > talvo::sim::kMaxPictureSize)
+            return TL_ERR_NO_SPACE;
         talvo::sim::KeyState& state = call.state();
         int32_t number = talvo::sim::kFirstSealNumber;
         while (number <= talvo::sim::kLastSealNumber && state.seal(number).inUse)

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace talvo::sim {
@@ -16,25 +17,33 @@ FileLock::~FileLock()
 FileLock::Result FileLock::acquire(const std::filesystem::path& lockFile, Mode mode, std::string* error)
 {
     release();
-    m_fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const auto failed = [&](const std::string& reason) {
+        if (error)
+            *error = reason;
+        release();
+        return Result::Failed;
+    };
+    // Never through a link (it could create a file elsewhere) and never waiting on a pipe.
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    m_fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | kFlags, 0600);
     if (m_fd < 0 && (errno == EACCES || errno == EROFS))
-        m_fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC); // a read-only key can still be read
+        m_fd = ::open(lockFile.c_str(), O_RDONLY | kFlags); // a read-only key can still be read
     if (m_fd < 0) {
         const int openErrno = errno;
         if (openErrno == ENOENT || openErrno == ENOTDIR)
             return Result::NoDirectory;
-        if (error)
-            *error = "cannot open the lock file " + lockFile.string() + ": " + std::strerror(openErrno);
-        return Result::Failed;
+        if (openErrno == ELOOP)
+            return failed("the lock file " + lockFile.string() + " is a symbolic link");
+        return failed("cannot open the lock file " + lockFile.string() + ": " + std::strerror(openErrno));
     }
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return failed("the lock file " + lockFile.string() + " is not a regular file");
     const int operation = mode == Mode::Shared ? LOCK_SH : LOCK_EX;
     while (::flock(m_fd, operation) != 0) {
         if (errno == EINTR)
             continue;
-        if (error)
-            *error = "cannot lock " + lockFile.string() + ": " + std::strerror(errno);
-        release();
-        return Result::Failed;
+        return failed("cannot lock " + lockFile.string() + ": " + std::strerror(errno));
     }
     return Result::Locked;
 }

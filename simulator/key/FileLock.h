@@ -17,7 +17,8 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // Creates the lock file when it is missing; NoDirectory when its directory is.
+    // Creates the lock file when it is missing; NoDirectory when its directory is. A link or
+    // anything but a regular file in its place fails.
     Result acquire(const std::filesystem::path& lockFile, Mode mode, std::string* error);
     void release();
 

@@ -6,6 +6,11 @@
 #include "simulator/common/ContainerKeys.h"
 #include "simulator/common/SimDirectory.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+#include <vector>
+
 namespace talvo::sim {
 
 namespace {
@@ -23,10 +28,42 @@ bool makeDirectory(const std::filesystem::path& directory, std::string* error)
     return true;
 }
 
+// The files that make up a container are small; this bounds the copy of one.
+constexpr std::size_t kMaxCopiedFile = 64 * 1024;
+
 bool copyFile(const std::filesystem::path& from, const std::filesystem::path& to, std::string* error)
 {
     std::string bytes;
-    return readWholeFile(from, bytes, error) && writeFileAtomically(to, bytes, error);
+    return readKeyFile(from, kMaxCopiedFile, bytes, error) == FileRead::Read &&
+           writeFileAtomically(to, bytes, error);
+}
+
+std::vector<std::filesystem::path> containerPaths(const KeyStore& store)
+{
+    const ContainerFiles files = containerFiles(store.directory());
+    return {files.signatureKey, files.exchangeKey, files.name, store.certificateFile()};
+}
+
+bool exists(const std::filesystem::path& file)
+{
+    struct stat info {};
+    return ::lstat(file.c_str(), &info) == 0 || errno != ENOENT;
+}
+
+// A directory in a file's place cannot be renamed over: refused before anything is written.
+bool noDirectoryInPlace(const KeyStore& store, std::string* error)
+{
+    std::vector<std::filesystem::path> files = containerPaths(store);
+    files.push_back(store.stateFile());
+    for (const std::filesystem::path& file : files) {
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            if (error)
+                *error = file.string() + " is a directory; nothing was changed";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool newContainer(const KeyStore& store, const std::string& serial, std::string* error)
@@ -70,7 +107,7 @@ bool writeContent(const KeyStore& store, const KeyState& state, std::string* err
 
 bool lockForWriting(FileLock& lock, const KeyStore& store, std::string* error)
 {
-    if (lock.acquire(store.lockFile(), FileLock::Mode::Exclusive, error) == FileLock::Result::Locked)
+    if (store.lock(lock, FileLock::Mode::Exclusive, error) == FileLock::Result::Locked)
         return true;
     if (error && error->empty())
         *error = "cannot lock " + store.lockFile().string();
@@ -84,7 +121,8 @@ bool createKey(const std::filesystem::path& directory, KeyContent content,
 {
     const KeyStore store(directory);
     FileLock lock;
-    if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error))
+    if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error) ||
+        !noDirectoryInPlace(store, error))
         return false;
     const KeyState state = demoKeyState(content);
     const bool container = containerSource.empty() ? newContainer(store, state.serial, error)
@@ -96,7 +134,8 @@ bool resetKey(const std::filesystem::path& directory, std::string* error)
 {
     const KeyStore store(directory);
     FileLock lock;
-    if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error))
+    if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error) ||
+        !noDirectoryInPlace(store, error))
         return false;
     const KeyState state = demoKeyState(KeyContent::Demo);
     if (!containerIsWhole(directory) && !newContainer(store, state.serial, error))
@@ -104,20 +143,57 @@ bool resetKey(const std::filesystem::path& directory, std::string* error)
     return writeContent(store, state, error);
 }
 
-bool containerIsWhole(const std::filesystem::path& directory)
+CreateResult createKeyIfMissing(const std::filesystem::path& directory, KeyContent content,
+                                std::string* error)
+{
+    const KeyStore store(directory);
+    FileLock lock;
+    if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error))
+        return CreateResult::Refused;
+    const std::string untouched =
+        " (nothing was changed; talvo-sim reset mends the state and keeps whole key "
+        "pairs, talvo-sim create makes a new key)";
+    if (store.hasState()) {
+        KeyState state;
+        if (store.load(state, error) == KeyStore::LoadResult::Loaded)
+            return CreateResult::AlreadyThere;
+        if (error)
+            *error += untouched;
+        return CreateResult::Refused;
+    }
+    // No state: key pairs that are there may already have made secure message files, so
+    // they are kept, and a container that is only partly there is damage, not absence.
+    const std::vector<std::filesystem::path> files = containerPaths(store);
+    const auto present = std::count_if(files.begin(), files.end(), exists);
+    std::string reason;
+    if (present != 0 && !containerIsWhole(directory, &reason)) {
+        if (error)
+            *error = "damaged key in " + directory.string() + ": " + reason + untouched;
+        return CreateResult::Refused;
+    }
+    const KeyState state = demoKeyState(content);
+    if (present == 0 && !newContainer(store, state.serial, error))
+        return CreateResult::Refused;
+    if (!writeContent(store, state, error))
+        return CreateResult::Refused;
+    return present == 0 ? CreateResult::Created : CreateResult::CreatedKeepingPairs;
+}
+
+bool containerIsWhole(const std::filesystem::path& directory, std::string* reason)
 {
     const KeyStore store(directory);
     const ContainerFiles files = containerFiles(directory);
     std::string der;
-    return containerExists(directory) && loadPrivateKey(files.signatureKey, nullptr) &&
-           loadPrivateKey(files.exchangeKey, nullptr) && store.readCertificate(der, nullptr);
+    std::string name;
+    return readContainerName(directory, name, reason) && loadPrivateKey(files.signatureKey, reason) &&
+           loadPrivateKey(files.exchangeKey, reason) && store.readCertificate(der, reason);
 }
 
 KeyStore::LoadResult readKeyState(const std::filesystem::path& directory, KeyState& state, std::string* error)
 {
     const KeyStore store(directory);
     FileLock lock;
-    switch (lock.acquire(store.lockFile(), FileLock::Mode::Shared, error)) {
+    switch (store.lock(lock, FileLock::Mode::Shared, error)) {
     case FileLock::Result::NoDirectory:
         return KeyStore::LoadResult::NoKey;
     case FileLock::Result::Failed:
@@ -133,7 +209,7 @@ bool changeKeyState(const std::filesystem::path& directory, const StateChange& c
     const KeyStore store(directory);
     FileLock lock;
     KeyState state;
-    switch (lock.acquire(store.lockFile(), FileLock::Mode::Exclusive, error)) {
+    switch (store.lock(lock, FileLock::Mode::Exclusive, error)) {
     case FileLock::Result::NoDirectory:
         if (error)
             *error = noKeyMessage(directory);
@@ -158,7 +234,13 @@ bool changeKeyState(const std::filesystem::path& directory, const StateChange& c
 
 bool setPlugged(const std::filesystem::path& directory, bool plugged, std::string* error)
 {
-    if (!KeyStore(directory).hasState()) {
+    const KeyStore store(directory);
+    FileLock lock;
+    // Under the lock, so that a writer's clean-up never takes the marker's temporary file.
+    const FileLock::Result locked = store.lock(lock, FileLock::Mode::Exclusive, error);
+    if (locked == FileLock::Result::Failed)
+        return false;
+    if (locked == FileLock::Result::NoDirectory || !store.hasState()) {
         if (error)
             *error = noKeyMessage(directory);
         return false;

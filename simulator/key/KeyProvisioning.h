@@ -17,13 +17,21 @@ namespace talvo::sim {
 bool createKey(const std::filesystem::path& directory, KeyContent content,
                const std::filesystem::path& containerSource, std::string* error);
 
+// "create --if-missing": a key whose state loads is left alone; a damaged state, or a
+// container that is only partly there or damaged, is refused before anything is written.
+// Key pairs and a certificate that are there, whole, without a state are kept.
+enum class CreateResult { Created, CreatedKeepingPairs, AlreadyThere, Refused };
+CreateResult createKeyIfMissing(const std::filesystem::path& directory, KeyContent content,
+                                std::string* error);
+
 // Back to the demo content: record, seals, no failures, an empty certificate store, plugged.
 // The container and certificate are kept when they are whole, else made anew. A damaged
 // state is replaced: this is the way to mend one.
 bool resetKey(const std::filesystem::path& directory, std::string* error);
 
-// True when the key pairs, the container name and the certificate are all there and readable.
-bool containerIsWhole(const std::filesystem::path& directory);
+// True when the key pairs, the container name and the certificate are all there and readable;
+// else the reason names the first file that is not.
+bool containerIsWhole(const std::filesystem::path& directory, std::string* reason = nullptr);
 
 // What to tell someone who asked for a key where there is none.
 std::string noKeyMessage(const std::filesystem::path& directory);

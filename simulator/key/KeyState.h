@@ -23,6 +23,9 @@ inline constexpr std::size_t kSealTimeMax = TL_SEAL_TIME_SIZE - 1;
 inline constexpr std::size_t kSpareTextMax = TL_SEAL_SPARE_SIZE - 1;
 inline constexpr std::size_t kInitTimeMax = TL_SEAL_INIT_TIME_SIZE - 1;
 
+// The largest seal picture the key takes: what it refuses to store it never has to read.
+inline constexpr uint32_t kMaxPictureSize = 64u * 1024 * 1024;
+
 inline bool isSealNumber(int32_t number)
 {
     return number >= kFirstSealNumber && number <= kLastSealNumber;

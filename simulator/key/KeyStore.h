@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileLock.h"
 #include "KeyState.h"
 
 #include <filesystem>
@@ -9,7 +10,7 @@
 namespace talvo::sim {
 
 // The files of one simulated key in its state directory. Callers hold the directory's
-// FileLock around every use; the store itself only reads and writes.
+// FileLock (taken with lock()) around every use; the store itself only reads and writes.
 class KeyStore {
 public:
     enum class LoadResult { Loaded, NoKey, Damaged };
@@ -22,11 +23,18 @@ public:
     std::filesystem::path certificateFile() const;
     std::filesystem::path pictureFile(int32_t sealNumber) const;
 
+    // Takes the directory's lock once the directory is known to be writable by its owner
+    // alone. NoDirectory when there is none; Failed, with the reason, for a damaged key.
+    FileLock::Result lock(FileLock& lock, FileLock::Mode mode, std::string* error) const;
+
+    // True when something, whole or not, stands at the state file's name.
     bool hasState() const;
 
     // Loaded only when the state file parses and every seal's picture file is there at the
     // size the state records; anything else is Damaged and left untouched on disk.
     LoadResult load(KeyState& state, std::string* error) const;
+    // Also removes what killed writers left behind: temporary files, and pictures of seals
+    // that the saved state does not hold. Needs the exclusive lock.
     bool save(const KeyState& state, std::string* error) const;
 
     // Fails, as damage, when the file is not the size that the seal's record says.
@@ -38,6 +46,8 @@ public:
     bool readCertificate(std::string& der, std::string* error) const;
 
 private:
+    void removeLeftovers(const KeyState& state) const;
+
     std::filesystem::path m_directory;
 };
 

@@ -2,8 +2,12 @@
 
 #include "SecureMessageTestBase.h"
 
+#include "crypto/SecureMessageTexts.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
+
+#include <sys/stat.h>
 
 namespace talvo::testing {
 namespace {
@@ -14,7 +18,7 @@ struct ProcessResult {
     QString err;
 };
 
-ProcessResult talvoSec(const QStringList& arguments)
+ProcessResult talvoSec(const QStringList& arguments, int timeoutMs = 60000)
 {
     QProcess process;
     // A locale without a character set of its own: messages come out as UTF-8.
@@ -22,7 +26,7 @@ ProcessResult talvoSec(const QStringList& arguments)
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TALVO_BINARY_DIR "/bin/talvo-sec"), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_TRUE(process.waitForFinished(timeoutMs));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
@@ -55,6 +59,26 @@ TEST_F(TalvoSecCliTest, FailuresExitWithOneAndTellWhyOnStandardError)
     const ProcessResult missing = talvoSec({QStringLiteral("pack"), file("missing.bin"), file("x.sec")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, QStringLiteral("talvo-sec: 生成安全报文失败!\n"));
+}
+
+TEST_F(TalvoSecCliTest, ADeviceOrPipeAsSourceOrTargetIsRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file("pipe")).constData(), 0600), 0);
+    const QString refusedSource = QStringLiteral("talvo-sec: 错误: ") +
+                                  secure_message::inputNotRegularText() +
+                                  QStringLiteral("\ntalvo-sec: 生成安全报文失败!\n");
+    for (const QString& source : {QStringLiteral("/dev/zero"), file("pipe")}) {
+        const ProcessResult packed = talvoSec({QStringLiteral("pack"), source, file("out.sec")}, 10000);
+        EXPECT_EQ(packed.exitCode, 1) << source.toStdString();
+        EXPECT_EQ(packed.err, refusedSource);
+        EXPECT_FALSE(exists(file("out.sec")));
+    }
+    packedDocument(100);
+    const ProcessResult unpacked = talvoSec({QStringLiteral("unpack"), file("doc.sec"), file("pipe")}, 10000);
+    EXPECT_EQ(unpacked.exitCode, 1);
+    EXPECT_TRUE(
+        unpacked.err.startsWith(QStringLiteral("talvo-sec: 错误: ") + secure_message::outputNotRegularText()))
+        << unpacked.err.toStdString();
 }
 
 TEST_F(TalvoSecCliTest, HelpAndUsage)

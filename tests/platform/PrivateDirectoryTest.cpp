@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +47,29 @@ TEST_F(PrivateDirectory, LooseModesAreTightened)
     chmod(QFile::encodeName(directory).constData(), 0777);
     EXPECT_EQ(talvo::privateDirectory(), directory);
     EXPECT_EQ(modeOf(directory), 0700u);
+}
+
+TEST_F(PrivateDirectory, TighteningRemovesWhatOtherUsersLeft)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of another user need root to make";
+    const QString directory = m_base.path() + QStringLiteral("/talvo-tool");
+    ASSERT_EQ(mkdir(QFile::encodeName(directory).constData(), 0700), 0);
+    chmod(QFile::encodeName(directory).constData(), 0777);
+    const QString theirs = directory + QStringLiteral("/__tmpSealPicFile.dat");
+    const QString theirLink = directory + QStringLiteral("/__tmpCertFile.cer");
+    const QString ours = directory + QStringLiteral("/ours");
+    for (const QString& file : {theirs, ours})
+        QFile(file).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::link(ours, theirLink));
+    ASSERT_EQ(chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+    ASSERT_EQ(lchown(QFile::encodeName(theirLink).constData(), 65534, 65534), 0);
+
+    EXPECT_EQ(talvo::privateDirectory(), directory);
+    EXPECT_EQ(modeOf(directory), 0700u);
+    EXPECT_FALSE(QFileInfo::exists(theirs));
+    EXPECT_FALSE(QFileInfo(theirLink).isSymLink());
+    EXPECT_TRUE(QFileInfo::exists(ours));
 }
 
 TEST_F(PrivateDirectory, APlantedLinkIsRefused)

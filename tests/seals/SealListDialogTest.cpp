@@ -14,6 +14,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -21,6 +22,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace talvo;
 using namespace talvo::testing;
@@ -263,6 +268,44 @@ TEST_F(SealListDialogTest, ASealThatCannotBeShownLeavesPreviewAndTimesAsTheyWere
     ASSERT_EQ(m_seam.boxes().size(), 1u);
     EXPECT_EQ(m_seam.boxes()[0].icon, BoxIcon::Error);
     EXPECT_TRUE(m_seam.boxes()[0].text.contains(expectedTemporaryPath()));
+}
+
+TEST_F(SealListDialogTest, APipeOrAnotherUsersFileAtThePictureNameIsReplaced)
+{
+    const QByteArray picture = solidGif(40, 20);
+    m_key.putSeal(0, 101, QStringLiteral("零"));
+    m_key.putPicture(101, picture);
+    auto dialog = open();
+    const QByteArray name = QFile::encodeName(expectedTemporaryPath());
+
+    // Someone reads the planted pipe, so a writer that trusted it would not even block.
+    ASSERT_EQ(::mkfifo(name.constData(), 0600), 0);
+    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    choose(*dialog, 0);
+    char drained[16];
+    EXPECT_LE(::read(reader, drained, sizeof drained), 0) << "the pipe received the picture";
+    ::close(reader);
+    EXPECT_TRUE(QFileInfo(expectedTemporaryPath()).isFile());
+    EXPECT_EQ(TempDirectory::readFile(expectedTemporaryPath()), picture);
+    EXPECT_EQ(paintedRect(*dialog), QRect(previewOrigin(dialog->size(), QSize(40, 20)), QSize(40, 20)));
+
+    if (::geteuid() == 0) {
+        ASSERT_TRUE(QFile::remove(expectedTemporaryPath()));
+        TempDirectory::writeFile(expectedTemporaryPath(), "theirs");
+        ASSERT_EQ(::chmod(name.constData(), 0666), 0);
+        ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+        const int theirs = ::open(name.constData(), O_RDONLY);
+        ASSERT_GE(theirs, 0);
+        choose(*dialog, 0);
+        char kept[16] = {};
+        EXPECT_EQ(::pread(theirs, kept, sizeof kept, 0), 6);
+        EXPECT_STREQ(kept, "theirs") << "another user's file received the picture";
+        ::close(theirs);
+        EXPECT_EQ(QFileInfo(expectedTemporaryPath()).ownerId(), ::getuid());
+        EXPECT_EQ(TempDirectory::readFile(expectedTemporaryPath()), picture);
+    }
+    EXPECT_TRUE(m_seam.boxes().empty());
 }
 
 TEST_F(SealListDialogTest, DriverAnswersOutsideTheContractAreNotTrusted)

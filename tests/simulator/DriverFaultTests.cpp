@@ -2,8 +2,11 @@
 
 #include "simulator/key/DriverFunctions.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,10 @@
 #include <functional>
 #include <map>
 #include <thread>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace talvo::testing {
 namespace {
@@ -234,6 +241,81 @@ TEST(DriverFaultTest, DamagedStateIsRefusedAndLeftAsItIs)
     }
 }
 
+// Something in a key file's place that is no regular file of a sane size.
+struct SpecialFile {
+    const char* what;
+    const char* name;
+    const char* reason;
+    std::function<bool(const QByteArray& path)> plant;
+};
+
+bool makeFifo(const QByteArray& path)
+{
+    return ::mkfifo(path.constData(), 0600) == 0;
+}
+
+TEST(DriverFaultTest, SpecialFilesAreDamageAnsweredAtOnce)
+{
+    const std::vector<SpecialFile> files = {
+        {"pipe as the state", "key.state", "not a regular file", makeFifo},
+        {"device as the state", "key.state", "not a regular file",
+         [](const QByteArray& path) {
+             return ::mknod(path.constData(), S_IFCHR | 0600, makedev(1, 5)) == 0;
+         }},
+        {"huge state", "key.state", "larger than",
+         [](const QByteArray& path) {
+             QFile file(QFile::decodeName(path));
+             return file.open(QIODevice::WriteOnly) && file.resize(qint64{8} << 30);
+         }},
+        {"directory as the state", "key.state", "not a regular file",
+         [](const QByteArray& path) { return ::mkdir(path.constData(), 0700) == 0; }},
+        {"dangling link as the state", "key.state", "symbolic link",
+         [](const QByteArray& path) { return ::symlink("/nonexistent/key.state", path.constData()) == 0; }},
+        {"link to /dev/zero as the state", "key.state", "symbolic link",
+         [](const QByteArray& path) { return ::symlink("/dev/zero", path.constData()) == 0; }},
+        {"pipe as the lock file", ".lock", "not a regular file", makeFifo},
+        {"dangling link as the lock file", ".lock", "symbolic link",
+         [](const QByteArray& path) { return ::symlink("/nonexistent/lock", path.constData()) == 0; }},
+        {"pipe as a picture", "seal-102.picture", "not a regular file", makeFifo},
+    };
+    for (const SpecialFile& file : files) {
+        SCOPED_TRACE(file.what);
+        const SimulatedKey key(SimulatedKey::Content::Demo);
+        const QByteArray path = QFile::encodeName(key.directory() + "/" + file.name);
+        ASSERT_EQ(::unlink(path.constData()), 0);
+        if (!file.plant(path)) {
+            if (errno == EPERM) // a device node needs root
+                continue;
+            ADD_FAILURE() << "cannot plant: " << std::strerror(errno);
+            continue;
+        }
+        ::testing::internal::CaptureStderr();
+        QElapsedTimer timer;
+        timer.start();
+        KeyInfo info{};
+        EXPECT_EQ(driver().TLKeyReadKeyInfo(&info), TL_ERR_ACCESS);
+        uint32_t length = 0;
+        EXPECT_EQ(driver().TLKeyReadSealData(102, nullptr, &length), TL_ERR_ACCESS);
+        EXPECT_LT(timer.elapsed(), 1000);
+        const std::string messages = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(messages.find("damaged"), std::string::npos) << messages;
+        EXPECT_NE(messages.find(file.reason), std::string::npos) << messages;
+
+        QProcess show;
+        show.setProcessChannelMode(QProcess::MergedChannels);
+        show.start(QStringLiteral(TALVO_SIM_EXECUTABLE), {QStringLiteral("show")});
+        if (!show.waitForFinished(10000)) {
+            ADD_FAILURE() << "talvo-sim show waits";
+            continue;
+        }
+        const QString shown = QString::fromUtf8(show.readAll());
+        EXPECT_EQ(show.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(show.exitCode(), 1);
+        EXPECT_TRUE(shown.startsWith("talvo-sim: damaged")) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QLatin1String(file.reason))) << shown.toStdString();
+    }
+}
+
 TEST(DriverFaultTest, DamagedCertificateOrKeyFailsOnlyTheirFunctions)
 {
     const SimulatedKey key;
@@ -257,9 +339,59 @@ TEST(DriverFaultTest, LeftoverTemporaryFileIsNotTheState)
     writeKeyFile(key, ".seal-104.picture.tmp.99999", "half a picture");
     EXPECT_EQ(readKeyInfo().base.sealNum, 3);
 
+    // And what one that died between a picture and the record leaves: an unused picture.
+    writeKeyFile(key, "seal-107.picture", "orphan");
+    EXPECT_EQ(readKeyInfo().base.sealNum, 3);
+
     ASSERT_EQ(driver().TLKeyDelSealData(101), TL_OK);
     EXPECT_EQ(readKeyInfo().base.sealNum, 2);
     EXPECT_TRUE(keyFile(key, "key.state").endsWith("\nend\n"));
+    for (const char* leftover : {".key.state.tmp.99999", ".seal-104.picture.tmp.99999", "seal-107.picture"})
+        EXPECT_FALSE(QFile::exists(key.directory() + "/" + leftover))
+            << leftover << " is cleared by the write";
+    EXPECT_TRUE(QFile::exists(key.directory() + "/seal-102.picture"));
+}
+
+TEST(DriverFaultTest, PlantedLinkAtATemporaryNameIsNeverWrittenThrough)
+{
+    const SimulatedKey key(SimulatedKey::Content::Demo);
+    const TempDirectory elsewhere;
+    const QString victim = elsewhere.file("victim");
+    TempDirectory::writeFile(victim, "untouched");
+    // The names a writer of this process used to take, and a few beside them.
+    for (const qint64 pid : {QCoreApplication::applicationPid(), QCoreApplication::applicationPid() + 1}) {
+        for (const char* name : {".key.state.tmp.", ".seal-104.picture.tmp."})
+            ASSERT_TRUE(QFile::link(victim, key.directory() + "/" + name + QString::number(pid)));
+    }
+    const uint8_t picture[] = {'G', 'I', 'F'};
+    ASSERT_EQ(driver().TLKeyWriteSealData("new", "e", picture, 3), TL_OK);
+    EXPECT_EQ(TempDirectory::readFile(victim), QByteArray("untouched"));
+    EXPECT_EQ(readKeyInfo().base.sealNum, 4);
+}
+
+TEST(DriverFaultTest, StateDirectoryOthersMayWriteIsTightenedOrRefused)
+{
+    const SimulatedKey key(SimulatedKey::Content::Demo);
+    const QByteArray directory = QFile::encodeName(key.directory());
+    ASSERT_EQ(::chmod(directory.constData(), 0777), 0);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(readKeyInfo().base.sealNum, 3);
+    const std::string warning = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(warning.find("warning: other users could write"), std::string::npos) << warning;
+    struct stat info {};
+    ASSERT_EQ(::stat(directory.constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0755u);
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving the directory to another user needs root";
+    ASSERT_EQ(::chmod(directory.constData(), 0777), 0);
+    ASSERT_EQ(::chown(directory.constData(), 65534, 65534), 0);
+    ::testing::internal::CaptureStderr();
+    KeyInfo record{};
+    EXPECT_EQ(driver().TLKeyReadKeyInfo(&record), TL_ERR_ACCESS);
+    const std::string refusal = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(refusal.find("may be written by other users"), std::string::npos) << refusal;
+    ASSERT_EQ(::chown(directory.constData(), 0, 0), 0);
 }
 
 TEST(DriverFaultTest, ReadersNeverSeeAHalfMadeChange)

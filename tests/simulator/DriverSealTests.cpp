@@ -1,5 +1,7 @@
 #include "DriverTestSupport.h"
 
+#include "simulator/key/KeyState.h"
+
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -128,6 +130,14 @@ TEST(DriverSealTest, LargePictureIsKeptWhole)
         picture[i] = static_cast<uint8_t>(i * 31 + i / 7);
     ASSERT_EQ(writeSeal("large", picture), TL_OK);
     EXPECT_EQ(readPicture(101), picture);
+}
+
+TEST(DriverSealTest, PictureLargerThanTheKeyHoldsIsRefused)
+{
+    const SimulatedKey key;
+    const std::vector<uint8_t> picture(sim::kMaxPictureSize + 1, 7);
+    EXPECT_EQ(writeSeal("too large", picture), TL_ERR_NO_SPACE);
+    EXPECT_EQ(readKeyInfo().base.sealNum, 0);
 }
 
 TEST(DriverSealTest, NamesAndTimesAreBoundedByTheirBuffers)

@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace talvo::testing {
 namespace {
 
@@ -134,6 +140,69 @@ TEST(TalvoSimTest, CreateResetAndDamage)
     EXPECT_EQ(readKeyInfo().base.sealNum, 0);
     EXPECT_NE(keyFile(key, "certificate.der"), certificate) << "create makes a new key pair and certificate";
     EXPECT_FALSE(QFile::exists(key.directory() + "/seal-101.picture"));
+}
+
+// What --if-missing finds instead of a whole key; none of it is a reason to replace the key
+// pairs, which secure message files made before depend on.
+struct Finding {
+    const char* what;
+    std::function<void(const SimulatedKey&)> make;
+    const char* reason;
+};
+
+TEST(TalvoSimTest, CreateIfMissingKeepsTheKeyPairsByteForByte)
+{
+    const auto replaceState = [](const SimulatedKey& k, const std::function<int(const char*)>& plant) {
+        const QByteArray state = QFile::encodeName(k.directory() + "/key.state");
+        ASSERT_EQ(::unlink(state.constData()), 0);
+        ASSERT_EQ(plant(state.constData()), 0);
+    };
+    const std::vector<Finding> findings = {
+        {"state is a directory",
+         [&](const SimulatedKey& k) { replaceState(k, [](const char* p) { return ::mkdir(p, 0700); }); },
+         "not a regular file"},
+        {"state is a dangling link",
+         [&](const SimulatedKey& k) {
+             replaceState(k, [](const char* p) { return ::symlink("/nonexistent/key.state", p); });
+         },
+         "symbolic link"},
+        {"state is a pipe",
+         [&](const SimulatedKey& k) { replaceState(k, [](const char* p) { return ::mkfifo(p, 0600); }); },
+         "not a regular file"},
+        {"state is garbage", [](const SimulatedKey& k) { writeKeyFile(k, "key.state", "garbage\n"); },
+         "damaged"},
+        {"no state and half a container",
+         [](const SimulatedKey& k) {
+             QFile::remove(k.directory() + "/key.state");
+             QFile::remove(k.directory() + "/exchange.pem");
+         },
+         "exchange.pem"},
+    };
+    const QStringList kept = {"signature.pem", "exchange.pem", "container.name", "certificate.der"};
+    for (const Finding& finding : findings) {
+        SCOPED_TRACE(finding.what);
+        const SimulatedKey key(SimulatedKey::Content::Demo);
+        finding.make(key);
+        QList<QByteArray> before;
+        for (const QString& name : kept)
+            before.append(keyFile(key, name));
+        QString output;
+        EXPECT_FALSE(key.run({"create", "--if-missing"}, &output));
+        EXPECT_TRUE(output.contains(QLatin1String(finding.reason))) << output.toStdString();
+        EXPECT_TRUE(output.contains("nothing was changed")) << output.toStdString();
+        for (qsizetype i = 0; i < kept.size(); ++i)
+            EXPECT_EQ(keyFile(key, kept[i]), before[i]) << kept[i].toStdString();
+    }
+
+    // A whole container without a state is a key whose record is lost: the pairs stay.
+    const SimulatedKey key(SimulatedKey::Content::Empty);
+    const QByteArray signature = keyFile(key, "signature.pem");
+    const QByteArray certificate = keyFile(key, "certificate.der");
+    ASSERT_TRUE(QFile::remove(key.directory() + "/key.state"));
+    runOrFail(key, {"create", "--if-missing"});
+    EXPECT_EQ(keyFile(key, "signature.pem"), signature);
+    EXPECT_EQ(keyFile(key, "certificate.der"), certificate);
+    EXPECT_EQ(readKeyInfo().base.sealNum, 3);
 }
 
 } // namespace
