@@ -1,9 +1,277 @@
 #include "CspPage.h"
 
+#include "CertExportDialog.h"
+#include "CertificateFile.h"
+#include "DriverBuffer.h"
+#include "crypto/SecureMessage.h"
+#include "device/CspName.h"
+#include "device/KeyDriverBinding.h"
+#include "platform/Cp936Codec.h"
+#include "platform/DebugTrace.h"
+#include "platform/FileErrorBox.h"
+#include "platform/Interaction.h"
+#include "platform/PrivateDirectory.h"
+#include "platform/WindowBoxReporter.h"
 #include "resources/DialogTemplates.h"
+
+#include <QCloseEvent>
+#include <QFile>
+
+#include <cstring>
 
 namespace talvo {
 
-CspPage::CspPage() : BindingPage(IDD_CSP) {}
+namespace {
+
+constexpr std::size_t kPinBytes = 6;
+constexpr int32_t kHashedPinLength = 6;
+constexpr std::size_t kHashOutputSize = 41;
+constexpr int32_t kUserKeySelector = 0;
+const char kFixedPin[] = "730264";
+constexpr int32_t kFixedPinLength = 6;
+
+const QString kDocumentFilter =
+    QStringLiteral("文档文件(*.txt;*.pdf;*.doc;*d.docx)|*.txt;*.pdf;*.doc;*.docx|全部文件(*.*)|*.*||");
+const QString kSecureFileFilter = QStringLiteral("安全文件(*.sec)|*.sec||");
+const QString kIncompleteText = QStringLiteral("输入不完整!");
+const QString kSucceededText = QStringLiteral("生成安全报文成功!");
+const QString kFailedText = QStringLiteral("生成安全报文失败!");
+
+QString bytesAsText(const DriverBuffer& buffer)
+{
+    return fromCp936(reinterpret_cast<const char*>(buffer.bytes()), buffer.size());
+}
+
+} // namespace
+
+CspPage::CspPage() : BindingPage(IDD_CSP)
+{
+    onClicked(HashButton, [this] { onHash(); });
+    onClicked(ClearButton, [this] { ClearFields(); });
+    onClicked(OriginalFileBrowse,
+              [this] { browse(true, {}, kDocumentFilter, m_originalFile, OriginalFileEdit); });
+    onClicked(SavePathBrowse,
+              [this] { browse(false, QStringLiteral("sec"), kSecureFileFilter, m_savePath, SavePathEdit); });
+    onClicked(SecureFileBrowse,
+              [this] { browse(true, {}, kSecureFileFilter, m_secureFile, SecureFileEdit); });
+    onClicked(TargetFileBrowse, [this] { browse(false, {}, kDocumentFilter, m_targetFile, TargetFileEdit); });
+    onClicked(GenerateButton, [this] { OnButtonGenmsg(); });
+    onClicked(ParseButton, [this] { onParse(); });
+    onClicked(CertTextButton, [this] { onCertText(); });
+    onClicked(ExportCertButton, [this] { onExportCert(); });
+    onClicked(ViewCertButton, [this] { onViewCert(); });
+    onClicked(VerifyButton, [this] { onVerify(); });
+    onClicked(CspNameButton, [this] { onCspName(); });
+    onClicked(UserKeyButton, [this] { onUserKey(); });
+}
+
+bool CspPage::onInitDialog()
+{
+    showStoredPaths();
+    ClearFields();
+    return true;
+}
+
+void CspPage::closeEvent(QCloseEvent* event)
+{
+    if (!m_tempCertFile.isEmpty())
+        QFile::remove(m_tempCertFile);
+    BindingPage::closeEvent(event);
+}
+
+void CspPage::showStoredPaths()
+{
+    setItemText(OriginalFileEdit, m_originalFile);
+    setItemText(SavePathEdit, m_savePath);
+    setItemText(SecureFileEdit, m_secureFile);
+    setItemText(TargetFileEdit, m_targetFile);
+}
+
+void CspPage::ClearFields()
+{
+    for (int id :
+         {HashEdit, PinEdit, SignatureEdit, OriginalFileEdit, SavePathEdit, SecureFileEdit, TargetFileEdit})
+        setItemText(id, QString());
+    showStoredPaths();
+}
+
+void CspPage::browse(bool open, const QString& defaultExtension, const QString& filter, QString& member,
+                     int editId)
+{
+    FileDialogRequest request;
+    request.owner = mainWindow();
+    request.open = open;
+    request.defaultExtension = defaultExtension;
+    request.filter = filter;
+    if (const std::optional<QString> chosen = interaction().fileDialog(request)) {
+        member = *chosen;
+        setItemText(editId, member);
+    }
+}
+
+void CspPage::onHash()
+{
+    // Six bytes at most, and never half of a double-byte character.
+    const std::string typed = toCp936(truncateToCp936Bytes(itemText(PinEdit), kPinBytes));
+    char pin[kPinBytes + 1] = {};
+    std::memcpy(pin, typed.data(), std::min(typed.size(), kPinBytes));
+    char hash[kHashOutputSize] = {};
+    // The length is six whatever was typed: a shorter PIN is hashed with the zeros after it.
+    if (m_binding)
+        m_binding->TLKeyCalcHash(pin, kHashedPinLength, hash);
+    setItemText(HashEdit, fromCp936(hash, sizeof hash));
+}
+
+bool CspPage::GenerateSecureMessage(const QString& sourcePath, const QString& outputPath)
+{
+    WindowBoxReporter boxes(this);
+    return SecureMessage(boxes).GenerateSecureMessage(sourcePath, outputPath);
+}
+
+bool CspPage::ParseSecureMessage(const QString& securePath, const QString& targetPath)
+{
+    WindowBoxReporter boxes(this);
+    return SecureMessage(boxes).ParseSecureMessage(securePath, targetPath);
+}
+
+void CspPage::OnButtonGenmsg()
+{
+    if (m_originalFile.isEmpty() || m_savePath.isEmpty()) {
+        debugTrace(QStringLiteral("OnButtonGenmsg 输入不完整"));
+        windowMessageBox(this, kIncompleteText);
+        return;
+    }
+    if (!GenerateSecureMessage(m_originalFile, m_savePath)) {
+        applicationMessageBox(kFailedText);
+        return;
+    }
+    applicationMessageBox(kSucceededText);
+    // The stored paths stay: a second press writes the same file again.
+    setItemText(OriginalFileEdit, QString());
+    setItemText(SavePathEdit, QString());
+}
+
+void CspPage::onParse()
+{
+    if (m_secureFile.isEmpty() || m_targetFile.isEmpty()) {
+        windowMessageBox(this, kIncompleteText);
+        return;
+    }
+    if (!ParseSecureMessage(m_secureFile, m_targetFile)) {
+        setItemText(SecureFileEdit, QString());
+        applicationMessageBox(kFailedText);
+        return;
+    }
+    applicationMessageBox(kSucceededText);
+    setItemText(SecureFileEdit, QString());
+    setItemText(TargetFileEdit, QString());
+}
+
+void CspPage::onCertText()
+{
+    uint32_t length = 0;
+    if (!m_binding || m_binding->TLKeyReadCert(nullptr, &length) != 0)
+        return;
+    DriverBuffer buffer(length);
+    if (buffer.refused())
+        return;
+    m_binding->TLKeyReadCert(buffer.data(), buffer.length());
+    windowMessageBox(this, bytesAsText(buffer));
+}
+
+void CspPage::onExportCert()
+{
+    // Without a parent of its own the dialog is a window of the application, not of this page.
+    CertExportDialog dialog;
+    dialog.setBinding(m_binding);
+    dialog.doModal();
+}
+
+int CspPage::writeTempCertBytes(const QString& path, const uint8_t* data, std::size_t size)
+{
+    return writeCertificateFile(path, data, size, 0600);
+}
+
+CspPage::TempCertResult CspPage::WriteTempCertFile()
+{
+    const QString directory = privateDirectory();
+    if (directory.isEmpty()) {
+        m_tempCertFile.clear();
+        windowMessageBox(this, QStringLiteral("无法建立本用户专用的临时目录，证书无法写出。"),
+                         QStringLiteral("错误"), BoxIcon::Error);
+        return TempCertResult::Abandoned;
+    }
+    const QString path = directory + QLatin1Char('/') + QString::fromLatin1(kTempCertFileName);
+    if (static_cast<std::size_t>(QFile::encodeName(path).size()) >= kTempCertPathBufferSize) {
+        m_tempCertFile.clear();
+        windowMessageBox(this,
+                         QStringLiteral("临时证书文件的路径超过 %1 字节，证书无法写出：\n%2")
+                             .arg(kTempCertPathBufferSize - 1)
+                             .arg(path),
+                         QStringLiteral("错误"), BoxIcon::Error);
+        return TempCertResult::Abandoned;
+    }
+    m_tempCertFile = path;
+
+    uint32_t length = 0;
+    if (!m_binding || m_binding->TLKeyReadCert(nullptr, &length) != 0)
+        return TempCertResult::NoCertificate;
+    DriverBuffer buffer(length);
+    if (buffer.refused() || m_binding->TLKeyReadCert(buffer.data(), buffer.length()) != 0)
+        return TempCertResult::NoCertificate;
+    if (const int error = writeTempCertBytes(m_tempCertFile, buffer.bytes(), buffer.size())) {
+        showFileErrorBox(m_tempCertFile, error);
+        return TempCertResult::Abandoned;
+    }
+    return TempCertResult::Written;
+}
+
+void CspPage::onViewCert()
+{
+    switch (WriteTempCertFile()) {
+    case TempCertResult::Written:
+        interaction().shellOpen(m_tempCertFile);
+        break;
+    case TempCertResult::NoCertificate:
+        windowMessageBox(this, QStringLiteral("设备中没有数字证书!"), QStringLiteral("提示"),
+                         BoxIcon::Information);
+        break;
+    case TempCertResult::Abandoned:
+        break;
+    }
+}
+
+void CspPage::onVerify()
+{
+    uint8_t verified = 0;
+    if (m_binding) {
+        uint32_t signatureLength = 0;
+        m_binding->TLKeyGetSignature(kFixedPin, kFixedPinLength, nullptr, &signatureLength);
+        DriverBuffer signature(signatureLength);
+        if (!signature.refused())
+            m_binding->TLKeyGetSignature(kFixedPin, kFixedPinLength, signature.data(), signature.length());
+
+        uint32_t publicKeyLength = 0;
+        m_binding->TLKeyGetPublicKey(nullptr, &publicKeyLength);
+        DriverBuffer publicKey(publicKeyLength);
+        if (!publicKey.refused())
+            m_binding->TLKeyGetPublicKey(publicKey.data(), publicKey.length());
+
+        m_binding->TLVerifySign(kFixedPin, kFixedPinLength, publicKey.bytes(), publicKey.size(),
+                                signature.bytes(), signature.size(), &verified);
+    }
+    windowMessageBox(this, verified != 0 ? QStringLiteral("OK") : QStringLiteral("Failed"));
+}
+
+void CspPage::onCspName()
+{
+    windowMessageBox(this, cspNameText(m_binding ? m_binding->TLKeyReadCspName() : nullptr));
+}
+
+void CspPage::onUserKey()
+{
+    if (m_binding && m_binding->TLKeyIsExist(kUserKeySelector))
+        windowMessageBox(this, QStringLiteral("锁存在"));
+}
 
 } // namespace talvo

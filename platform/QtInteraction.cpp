@@ -1,5 +1,8 @@
 #include "QtInteraction.h"
 
+#include "CertificateWindow.h"
+#include "DesktopApplication.h"
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -68,7 +71,20 @@ int QtInteraction::runModal(QDialog& dialog)
 
 bool QtInteraction::shellOpen(const QString& path)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // The tool only ever opens certificates. Where the desktop names a viewer for them, it
+    // gets the file; elsewhere our own window shows it, so the press is never lost.
+    for (const QString& type : certificateMimeTypes(path)) {
+        if (!desktopApplicationFor(type).isEmpty()) {
+            if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+                return true;
+            break;
+        }
+    }
+    // The window goes with the main window, and stays usable while the main window is modal.
+    auto* window = new CertificateWindow(path, mainWindow());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    return true;
 }
 
 } // namespace talvo

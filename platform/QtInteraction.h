@@ -4,7 +4,8 @@
 
 namespace talvo {
 
-// The production seam: Qt's message boxes and file dialogs, exec() and xdg-open.
+// The production seam: Qt's message boxes and file dialogs, exec(), and the desktop's
+// certificate viewer or else our own certificate window.
 class QtInteraction : public Interaction {
 public:
     BoxResult messageBox(const MessageBoxRequest& request) override;

@@ -2,6 +2,9 @@
 
 #include "app/LoginDialog.h"
 #include "app/MainDialog.h"
+#include "pages/CertExportDialog.h"
+#include "pages/CspPage.h"
+#include "platform/CertificateWindow.h"
 #include "platform/Interaction.h"
 #include "platform/TabControl.h"
 #include "seals/SealTour.h"
@@ -33,7 +36,14 @@ public:
         return request.buttons == BoxButtons::Ok ? BoxResult::Ok : request.defaultButton;
     }
     std::optional<QString> fileDialog(const FileDialogRequest&) override { return std::nullopt; }
-    bool shellOpen(const QString&) override { return false; }
+    // Shows the certificate as a desktop without a viewer of its own would.
+    bool shellOpen(const QString& path) override
+    {
+        CertificateWindow window(path);
+        window.show();
+        save(window, QStringLiteral("06-certificate-window.png"));
+        return true;
+    }
     int runModal(QDialog& dialog) override
     {
         dialog.show();
@@ -86,11 +96,29 @@ int runHeadlessTour(const QString& directory)
                                     mainDialog.deviceInfoPage().controlAs<QAbstractButton>(1023)})
         if (button)
             button->click();
+    // The second tab after a hash of the fixed PIN.
+    CspPage& csp = mainDialog.cspPage();
+    csp.setItemText(CspPage::PinEdit, QStringLiteral("730264"));
+    if (auto* hash = csp.controlAs<QAbstractButton>(CspPage::HashButton))
+        hash->click();
     const char* tabs[] = {"02-main-device-info.png", "03-main-csp.png", "04-main-pin.png"};
     for (int index = 0; index < 3; ++index) {
         mainDialog.tabControl()->tabBar()->setCurrentIndex(index);
         tour.save(mainDialog, QString::fromLatin1(tabs[index]));
     }
+    // The export dialog with a path typed, then the certificate window.
+    tour.m_modal = [&tour](QDialog& dialog) {
+        if (auto* exportDialog = qobject_cast<CertExportDialog*>(&dialog)) {
+            exportDialog->setItemText(CertExportDialog::PathEdit,
+                                      QStringLiteral("/home/operator/证书/key.cer"));
+            tour.save(dialog, QStringLiteral("05-cert-export.png"));
+        }
+    };
+    mainDialog.tabControl()->tabBar()->setCurrentIndex(1);
+    for (int id : {CspPage::ExportCertButton, CspPage::ViewCertButton})
+        if (auto* button = csp.controlAs<QAbstractButton>(id))
+            button->click();
+    tour.m_modal = nullptr;
     mainDialog.tabControl()->tabBar()->setCurrentIndex(0);
     renderSealDialogsForTour(mainDialog.binding(), directory);
 

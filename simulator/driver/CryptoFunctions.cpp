@@ -4,6 +4,7 @@
 #include "TalvoDriverExports.h"
 
 #include "simulator/common/ContainerKeys.h"
+#include "simulator/key/KeyCertificate.h"
 #include "simulator/key/PinHash.h"
 
 #include <openssl/err.h>
@@ -77,7 +78,11 @@ int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length)
         std::string error;
         if (!call.store().readCertificate(der, &error))
             return call.damaged(error);
-        return talvo::sim::deliverBytes(der, cert, length);
+        // Kept as DER on the key, handed out as PEM: readable as text and opened by any viewer.
+        const std::string pem = talvo::sim::certificatePem(der);
+        if (pem.empty())
+            return call.damaged("cannot encode the certificate");
+        return talvo::sim::deliverBytes(pem, cert, length);
     });
 }
 

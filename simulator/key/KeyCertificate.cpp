@@ -2,6 +2,7 @@
 
 #include <openssl/bn.h>
 #include <openssl/err.h>
+#include <openssl/pem.h>
 #include <openssl/rand.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
@@ -19,6 +20,7 @@ template <class T, void (*Free)(T*)> struct Deleter {
 };
 using X509Ptr = std::unique_ptr<X509, Deleter<X509, X509_free>>;
 using BignumPtr = std::unique_ptr<BIGNUM, Deleter<BIGNUM, BN_free>>;
+using BioPtr = std::unique_ptr<BIO, Deleter<BIO, BIO_free_all>>;
 using ExtensionPtr = std::unique_ptr<X509_EXTENSION, Deleter<X509_EXTENSION, X509_EXTENSION_free>>;
 
 bool failed(const char* what, std::string* error)
@@ -91,6 +93,18 @@ bool makeKeyCertificate(EVP_PKEY* key, const std::string& serial, std::string& d
     if (i2d_X509(certificate.get(), &cursor) != size)
         return failed("encoding", error);
     return true;
+}
+
+std::string certificatePem(const std::string& der)
+{
+    const BioPtr bio(BIO_new(BIO_s_mem()));
+    if (!bio ||
+        PEM_write_bio(bio.get(), PEM_STRING_X509, "", reinterpret_cast<const unsigned char*>(der.data()),
+                      static_cast<long>(der.size())) <= 0)
+        return {};
+    char* data = nullptr;
+    const long size = BIO_get_mem_data(bio.get(), &data);
+    return size > 0 ? std::string(data, static_cast<std::size_t>(size)) : std::string();
 }
 
 } // namespace talvo::sim

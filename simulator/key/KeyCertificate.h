@@ -10,4 +10,9 @@ namespace talvo::sim {
 // ten years, whose subject's common name is the key's serial number. DER bytes.
 bool makeKeyCertificate(EVP_PKEY* key, const std::string& serial, std::string& der, std::string* error);
 
+// The certificate as the key hands it out: Base64 between "-----BEGIN CERTIFICATE-----" and
+// "-----END CERTIFICATE-----" lines, the form that every .cer viewer opens. Empty when the
+// encoding fails.
+std::string certificatePem(const std::string& der);
+
 } // namespace talvo::sim

@@ -3,6 +3,7 @@
 #include "simulator/common/ContainerKeys.h"
 
 #include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <openssl/x509.h>
 
 #include <gtest/gtest.h>
@@ -65,12 +66,22 @@ sim::EvpPkeyPtr signatureKeyOf(const SimulatedKey& key)
 TEST(DriverCryptoTest, CertificateIsSelfSignedOverTheSignatureKey)
 {
     const SimulatedKey key;
-    const Bytes der = certificate();
-    ASSERT_FALSE(der.empty());
-    const unsigned char* cursor = der.data();
-    const X509Ptr cert(d2i_X509(nullptr, &cursor, static_cast<long>(der.size())), X509_free);
+    const Bytes pem = certificate();
+    ASSERT_FALSE(pem.empty());
+    const std::string text(pem.begin(), pem.end());
+    EXPECT_TRUE(text.starts_with("-----BEGIN CERTIFICATE-----\n")) << text;
+    EXPECT_TRUE(text.ends_with("-----END CERTIFICATE-----\n")) << text;
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+    const std::unique_ptr<BIO, decltype(&BIO_free)> bio(
+        BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())), BIO_free);
+    const X509Ptr cert(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr), X509_free);
     ASSERT_TRUE(cert);
-    EXPECT_EQ(cursor, der.data() + der.size());
+    // The key keeps the DER form; what it hands out is that very certificate.
+    const QByteArray stored = keyFile(key, "certificate.der");
+    const auto* storedBytes = reinterpret_cast<const unsigned char*>(stored.constData());
+    const X509Ptr storedCert(d2i_X509(nullptr, &storedBytes, stored.size()), X509_free);
+    ASSERT_TRUE(storedCert);
+    EXPECT_EQ(X509_cmp(cert.get(), storedCert.get()), 0);
     EXPECT_EQ(X509_get_version(cert.get()), X509_VERSION_3);
 
     char commonName[64] = {};
@@ -92,7 +103,7 @@ TEST(DriverCryptoTest, CertificateIsSelfSignedOverTheSignatureKey)
     uint32_t length = 10;
     Bytes small(10, 0xEE);
     EXPECT_EQ(driver().TLKeyReadCert(small.data(), &length), TL_ERR_MEMORY);
-    EXPECT_EQ(length, der.size());
+    EXPECT_EQ(length, pem.size());
     EXPECT_EQ(small, Bytes(10, 0xEE));
 }
 

@@ -1,5 +1,6 @@
 #include "RecordingDriver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -50,6 +51,33 @@ std::string text(const char* bytes, std::size_t length)
     return bytes ? std::string(bytes, length) : std::string();
 }
 
+std::string bytesText(const uint8_t* bytes, uint32_t length)
+{
+    return text(reinterpret_cast<const char*>(bytes), length);
+}
+
+// The two-call form as the test set it up; the call is recorded with "null" or "buffer" and
+// the length that came in.
+int32_t deliver(const char* name, std::vector<std::string> arguments, const talvo::testing::TwoCallData& data,
+                uint8_t* buffer, uint32_t* length)
+{
+    arguments.push_back(buffer ? "buffer" : "null");
+    arguments.push_back(length ? std::to_string(*length) : "no length");
+    record(name, std::move(arguments));
+    if (const int32_t status = injected(name))
+        return status;
+    if (!length)
+        return TL_ERR_PARAMETER;
+    if (!buffer) {
+        *length = data.announcedLength.value_or(static_cast<uint32_t>(data.bytes.size()));
+        return TL_OK;
+    }
+    const std::size_t copied = std::min<std::size_t>(data.bytes.size(), *length);
+    std::memcpy(buffer, data.bytes.data(), copied);
+    *length = data.deliveredLength.value_or(static_cast<uint32_t>(copied));
+    return TL_OK;
+}
+
 } // namespace
 
 #define TALVO_EXPORT extern "C" __attribute__((visibility("default")))
@@ -68,6 +96,14 @@ TALVO_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info);
 TALVO_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info);
 TALVO_EXPORT int32_t TLKeyReadSealNum(int32_t* count);
 TALVO_EXPORT int32_t TLGetCertsNumFromIE();
+TALVO_EXPORT int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length);
+TALVO_EXPORT int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature,
+                                       uint32_t* length);
+TALVO_EXPORT int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length);
+TALVO_EXPORT int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey,
+                                  uint32_t publicKeyLength, const uint8_t* signature,
+                                  uint32_t signatureLength, uint8_t* verified);
+TALVO_EXPORT const char* TLKeyReadCspName();
 TALVO_EXPORT uint8_t TLRegCerts();
 TALVO_EXPORT uint8_t TLRemoveAllCertsFromIE();
 
@@ -197,4 +233,50 @@ TALVO_EXPORT uint8_t TLRemoveAllCertsFromIE()
     record("TLRemoveAllCertsFromIE");
     recordingDriver().certificateCount = 0;
     return 1;
+}
+
+TALVO_EXPORT int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length)
+{
+    return deliver("TLKeyReadCert", {}, recordingDriver().certificate, cert, length);
+}
+
+TALVO_EXPORT int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature,
+                                       uint32_t* length)
+{
+    const std::string bytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
+    return deliver("TLKeyGetSignature", {bytes, std::to_string(pinLength)}, recordingDriver().signature,
+                   signature, length);
+}
+
+TALVO_EXPORT int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length)
+{
+    return deliver("TLKeyGetPublicKey", {}, recordingDriver().publicKey, publicKey, length);
+}
+
+// Verifies exactly when it is given the fixed PIN, the public key and the signature that it
+// handed out, each in its own place: arguments in another order fail.
+TALVO_EXPORT int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey,
+                                  uint32_t publicKeyLength, const uint8_t* signature,
+                                  uint32_t signatureLength, uint8_t* verified)
+{
+    const std::string pinBytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
+    const std::string key = bytesText(publicKey, publicKeyLength);
+    const std::string sig = bytesText(signature, signatureLength);
+    record("TLVerifySign",
+           {pinBytes, std::to_string(pinLength), key, std::to_string(publicKeyLength), sig,
+            std::to_string(signatureLength), verified ? std::to_string(*verified) : "no flag"});
+    if (const int32_t status = injected("TLVerifySign"))
+        return status;
+    const auto& driver = recordingDriver();
+    if (verified)
+        *verified =
+            pinBytes == "730264" && key == driver.publicKey.bytes && sig == driver.signature.bytes ? 1 : 0;
+    return TL_OK;
+}
+
+TALVO_EXPORT const char* TLKeyReadCspName()
+{
+    record("TLKeyReadCspName");
+    auto& name = recordingDriver().cspName;
+    return name ? name->data() : nullptr;
 }

@@ -18,6 +18,15 @@ struct DriverCall {
     bool operator==(const DriverCall&) const = default;
 };
 
+// What a two-call function hands out: the length that the first call reports (the data's own
+// length unless told) and the length that the second call stores back (what it copied unless
+// told), so that a test can play a driver whose lengths do not match what it delivers.
+struct TwoCallData {
+    std::string bytes;
+    std::optional<uint32_t> announcedLength;
+    std::optional<uint32_t> deliveredLength;
+};
+
 // A driver library of our own for the page tests: it answers from the state the test sets
 // and records every call, so a test can see the exact bytes that reach a driver and feed the
 // pages answers that a well-behaved key never gives.
@@ -32,6 +41,11 @@ struct RecordingDriver {
     // Raw 40 bytes that TLKeyCalcHash / TLKeyReadHash write instead of a terminated hash.
     std::optional<std::string> calcHashBytes;
     std::optional<std::string> readHashBytes;
+    TwoCallData certificate;
+    TwoCallData signature;
+    TwoCallData publicKey;
+    // What TLKeyReadCspName points at: exactly these bytes, no terminator added; null if unset.
+    std::optional<std::vector<char>> cspName;
 
     std::vector<DriverCall> calls;
 

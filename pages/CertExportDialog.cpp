@@ -1,0 +1,98 @@
+#include "CertExportDialog.h"
+
+#include "CertificateFile.h"
+#include "DriverBuffer.h"
+#include "device/KeyDriverBinding.h"
+#include "device/StatusText.h"
+#include "platform/Cp936Codec.h"
+#include "platform/FileErrorBox.h"
+#include "platform/Interaction.h"
+#include "resources/DialogTemplates.h"
+
+namespace talvo {
+
+namespace {
+
+constexpr int32_t kDeviceSelector = 4;
+const QString kNoticeCaption = QStringLiteral("提示");
+
+} // namespace
+
+CertExportDialog::CertExportDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_CERT_EXPORT), parent)
+{
+    onClicked(BrowseButton, [this] { onBrowse(); });
+    onClicked(ExportButton, [this] { onExport(); });
+    onClicked(CancelButton, [this] { onCancel(); });
+}
+
+void CertExportDialog::onOk()
+{
+    m_exportPath = itemText(PathEdit);
+    endDialog(IDOK);
+}
+
+void CertExportDialog::onBrowse()
+{
+    FileDialogRequest request;
+    request.owner = this;
+    request.open = false;
+    request.defaultExtension = QStringLiteral("cer");
+    request.filter = QStringLiteral("证书文件(*.cer)|*.cer||");
+    if (const std::optional<QString> chosen = interaction().fileDialog(request)) {
+        m_exportPath = *chosen;
+        setItemText(PathEdit, m_exportPath);
+    }
+}
+
+void CertExportDialog::showStatusError(int32_t status)
+{
+    char message[kStatusTextBufferSize] = {};
+    GetStatusText(status, message);
+    windowMessageBox(this, fromCp936(message, sizeof message), QStringLiteral("错误"), BoxIcon::Error);
+}
+
+CertExportDialog::ExportResult CertExportDialog::ExportCertificate()
+{
+    if (!m_binding || !m_binding->TLKeyIsExist(kDeviceSelector)) {
+        windowMessageBox(this, QStringLiteral("设备不存在"), kNoticeCaption, BoxIcon::Information);
+        return ExportResult::Failed;
+    }
+    uint32_t length = 0;
+    int32_t status = m_binding->TLKeyReadCert(nullptr, &length);
+    if (status != 0) {
+        showStatusError(status);
+        return ExportResult::Failed;
+    }
+    DriverBuffer buffer(length);
+    // A length no key gives is not allocated; it reads as the memory failure it would cause.
+    status = buffer.refused() ? TL_ERR_MEMORY : m_binding->TLKeyReadCert(buffer.data(), buffer.length());
+    if (status != 0) {
+        showStatusError(status);
+        return ExportResult::Failed;
+    }
+    // Created with the user's usual permissions: the file is the operator's own.
+    if (const int error = writeCertificateFile(m_exportPath, buffer.bytes(), buffer.size(), 0666)) {
+        showFileErrorBox(m_exportPath, error);
+        return ExportResult::Abandoned;
+    }
+    return ExportResult::Exported;
+}
+
+void CertExportDialog::onExport()
+{
+    m_exportPath = itemText(PathEdit);
+    if (m_exportPath.isEmpty()) {
+        windowMessageBox(this, QStringLiteral("请输入签名文件的路径!"), kNoticeCaption, BoxIcon::Warning);
+        return;
+    }
+    const ExportResult result = ExportCertificate();
+    if (result == ExportResult::Abandoned)
+        return;
+    windowMessageBox(this,
+                     result == ExportResult::Exported ? QStringLiteral("导出证书成功")
+                                                      : QStringLiteral("导出证书失败"),
+                     kNoticeCaption, BoxIcon::Information);
+    onOk();
+}
+
+} // namespace talvo
