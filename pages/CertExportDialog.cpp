@@ -71,7 +71,7 @@ CertExportDialog::ExportResult CertExportDialog::ExportCertificate()
         return ExportResult::Failed;
     }
     // Created with the user's usual permissions: the file is the operator's own.
-    if (const int error = writeCertificateFile(m_exportPath, buffer.bytes(), buffer.size(), 0666)) {
+    if (const int error = writeCertificateFile(m_exportPath, buffer.bytes(), buffer.size())) {
         showFileErrorBox(m_exportPath, error);
         return ExportResult::Abandoned;
     }

@@ -1,36 +1,23 @@
 #include "CertificateFile.h"
 
+#include "platform/PrivateFile.h"
+
 #include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace talvo {
 
-int writeCertificateFile(const QString& path, const uint8_t* data, std::size_t size, mode_t mode)
+int writeCertificateFile(const QString& path, const uint8_t* data, std::size_t size)
 {
     const QByteArray name = QFile::encodeName(path);
+    // Not blocking: a named pipe without a reader fails at once instead of holding the page.
     const int descriptor =
-        ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode);
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (descriptor < 0)
         return errno;
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::write(descriptor, data + done, size - done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(descriptor);
-            return error;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    // A full disk may only show when the data reaches it.
-    if (::close(descriptor) != 0)
-        return errno;
-    return 0;
+    return writeAllAndClose(descriptor, data, size);
 }
 
 } // namespace talvo

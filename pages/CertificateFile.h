@@ -4,13 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <sys/types.h>
 
 namespace talvo {
 
-// Writes the certificate bytes to the file, created or truncated: the file-object step of the
-// certificate buttons. Returns 0, or the errno of the step that failed; a partly written file
+// Writes the certificate bytes to the export file, created or truncated: the file-object step
+// of the export. Returns 0, or the errno of the step that failed; a partly written file
 // stays. A named pipe without a reader fails at once instead of holding the page.
-int writeCertificateFile(const QString& path, const uint8_t* data, std::size_t size, mode_t mode);
+int writeCertificateFile(const QString& path, const uint8_t* data, std::size_t size);
 
 } // namespace talvo

@@ -1,7 +1,6 @@
 #include "CspPage.h"
 
 #include "CertExportDialog.h"
-#include "CertificateFile.h"
 #include "DriverBuffer.h"
 #include "crypto/SecureMessage.h"
 #include "device/CspName.h"
@@ -11,6 +10,7 @@
 #include "platform/FileErrorBox.h"
 #include "platform/Interaction.h"
 #include "platform/PrivateDirectory.h"
+#include "platform/PrivateFile.h"
 #include "platform/WindowBoxReporter.h"
 #include "resources/DialogTemplates.h"
 
@@ -189,7 +189,7 @@ void CspPage::onExportCert()
 
 int CspPage::writeTempCertBytes(const QString& path, const uint8_t* data, std::size_t size)
 {
-    return writeCertificateFile(path, data, size, 0600);
+    return writePrivateFile(path, data, size);
 }
 
 CspPage::TempCertResult CspPage::WriteTempCertFile()

@@ -60,4 +60,32 @@ int openPrivateFileForWriting(const QString& path, int* errorNumber)
     return failWith(EEXIST, errorNumber);
 }
 
+int writePrivateFile(const QString& path, const uint8_t* data, std::size_t size)
+{
+    int openError = 0;
+    const int descriptor = openPrivateFileForWriting(path, &openError);
+    if (descriptor < 0)
+        return openError;
+    return writeAllAndClose(descriptor, data, size);
+}
+
+int writeAllAndClose(int descriptor, const uint8_t* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::write(descriptor, data + done, size - done);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(descriptor);
+            return error;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    if (::close(descriptor) != 0)
+        return errno;
+    return 0;
+}
+
 } // namespace talvo

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <cstddef>
+#include <cstdint>
+
 namespace talvo {
 
 // Opens a fixed-name file of the private directory (privateFilePath) for writing from its
@@ -21,5 +24,13 @@ namespace talvo {
 //         ... showFileErrorBox(path, fd < 0 ? error : EIO) ...
 // Used for "__tmpSealPicFile.dat" (seals/PictureFiles) and meant for "__tmpCertFile.cer".
 int openPrivateFileForWriting(const QString& path, int* errorNumber);
+
+// The whole file written through openPrivateFileForWriting: 0, or the errno of the step that
+// failed (a partly written file stays).
+int writePrivateFile(const QString& path, const uint8_t* data, std::size_t size);
+
+// Writes all bytes to the descriptor and closes it, whatever happens: 0, or the errno of the
+// step that failed. A full disk may only show at the close.
+int writeAllAndClose(int descriptor, const uint8_t* data, std::size_t size);
 
 } // namespace talvo

@@ -55,26 +55,7 @@ int PictureFileReader::readExactly(uint8_t* buffer, std::size_t size)
 
 int writePictureFile(const QString& path, const uint8_t* data, std::size_t size)
 {
-    int openError = 0;
-    const int descriptor = openPrivateFileForWriting(path, &openError);
-    if (descriptor < 0)
-        return openError;
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::write(descriptor, data + done, size - done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(descriptor);
-            return error;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    // A full disk may only show when the data reaches it.
-    if (::close(descriptor) != 0)
-        return errno;
-    return 0;
+    return writePrivateFile(path, data, size);
 }
 
 } // namespace talvo

@@ -12,11 +12,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace talvo {
 namespace {
@@ -265,6 +270,38 @@ TEST_F(CspPageTest, ViewCertificateWritesTheTemporaryFileAndOpensIt)
     QCloseEvent close;
     QCoreApplication::sendEvent(&m_page, &close);
     EXPECT_FALSE(QFile::exists(tempCertPath()));
+}
+
+TEST_F(CspPageTest, ViewCertificateNeverWritesThroughWhatWasPlantedAtTheTemporaryName)
+{
+    recordingDriver().certificate = {"certificate", {}, {}};
+    const QByteArray name = QFile::encodeName(tempCertPath());
+    // Someone reads the planted pipe, so a writer that trusted it would not even block.
+    ASSERT_EQ(::mkfifo(name.constData(), 0600), 0);
+    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    click(C::ViewCertButton);
+    char drained[16];
+    EXPECT_LE(::read(reader, drained, sizeof drained), 0) << "the pipe received the certificate";
+    ::close(reader);
+    EXPECT_EQ(TempDirectory::readFile(tempCertPath()), QByteArray("certificate"));
+
+    if (::geteuid() == 0) {
+        ASSERT_TRUE(QFile::remove(tempCertPath()));
+        TempDirectory::writeFile(tempCertPath(), "theirs");
+        ASSERT_EQ(::chmod(name.constData(), 0666), 0);
+        ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+        const int theirs = ::open(name.constData(), O_RDONLY);
+        ASSERT_GE(theirs, 0);
+        click(C::ViewCertButton);
+        char kept[16] = {};
+        EXPECT_EQ(::pread(theirs, kept, sizeof kept, 0), 6);
+        EXPECT_STREQ(kept, "theirs") << "another user's file received the certificate";
+        ::close(theirs);
+        EXPECT_EQ(QFileInfo(tempCertPath()).ownerId(), ::getuid());
+    }
+    EXPECT_EQ(m_script.shellOpened().size(), ::geteuid() == 0 ? 2 : 1);
+    EXPECT_TRUE(m_script.boxes().empty());
 }
 
 TEST_F(CspPageTest, ViewCertificateWithoutACertificateStartsNoViewer)
