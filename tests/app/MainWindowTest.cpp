@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,13 @@ TEST_F(MainWindow, OpensOnTheDeviceInformationPageWithTheBindingHandedOut)
     EXPECT_TRUE(window.binding()->isLibraryLoaded());
     for (TemplateDialog* page : pages())
         EXPECT_EQ(static_cast<BindingPage*>(page)->binding(), window.binding());
+}
+
+TEST_F(MainWindow, CarriesTheApplicationIcon)
+{
+    const QIcon icon = m_main.window().windowHandle()->icon();
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_FALSE(icon.pixmap(QSize(32, 32)).isNull());
 }
 
 TEST_F(MainWindow, AllPagesShareTheShrunkTabRectangle)
