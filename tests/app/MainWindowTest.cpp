@@ -73,6 +73,35 @@ TEST_F(MainWindow, CarriesTheApplicationIcon)
     EXPECT_FALSE(icon.pixmap(QSize(32, 32)).isNull());
 }
 
+TEST_F(MainWindow, IsANormalTopLevelWindowWithoutMinimiseOrMaximiseBox)
+{
+    // A dialog window is transient on X11, and taskbars leave it out.
+    const QWindow* handle = m_main.window().windowHandle();
+    EXPECT_EQ(handle->type(), Qt::Window);
+    EXPECT_EQ(handle->transientParent(), nullptr);
+    const Qt::WindowFlags flags = handle->flags();
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+}
+
+// Clicks through the window, so that Qt's own hit-testing picks the widget under the point.
+TEST_F(MainWindow, EveryPartOfEachTabLabelTakesAClick)
+{
+    MainDialog& window = m_main.window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTabBar* bar = window.tabControl()->tabBar();
+    for (int index : {1, 2, 0}) {
+        const QRect tab = bar->tabRect(index);
+        for (const QPoint point : {tab.center(), QPoint(tab.center().x(), tab.bottom())}) {
+            window.tabControl()->setCurrentSelection((index + 1) % 3);
+            QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, bar->mapTo(&window, point));
+            EXPECT_EQ(window.tabControl()->currentSelection(), index) << index << " at y " << point.y();
+            EXPECT_TRUE(pages()[index]->isVisible()) << index << " at y " << point.y();
+        }
+    }
+}
+
 TEST_F(MainWindow, AllPagesShareTheShrunkTabRectangle)
 {
     MainDialog& window = m_main.window();
