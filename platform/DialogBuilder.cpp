@@ -46,6 +46,8 @@ QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* w
     case ControlKind::Edit:
     case ControlKind::PasswordEdit: {
         auto* edit = new QLineEdit(text, window);
+        // A Windows single-line edit draws its line at the top, however tall the control.
+        edit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (control.kind == ControlKind::PasswordEdit)
             edit->setEchoMode(QLineEdit::Password);
         return edit;
