@@ -13,6 +13,9 @@
 
 #include <dlfcn.h>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 using namespace talvo;
@@ -161,6 +164,33 @@ TEST_F(MainWindow, ClosingFreesTheDriverAndDeletesTheTemporaryCertificate)
     EXPECT_FALSE(QFile::exists(certificate));
     EXPECT_EQ(m_main.window().binding(), nullptr);
     EXPECT_FALSE(driverLoaded());
+}
+
+TEST(MainWindowClosing, EscapeAndTheCloseBoxRunTheCleanUp)
+{
+    const std::pair<const char*, std::function<void(MainDialog&)>> ways[] = {
+        {"Esc", [](MainDialog& window) { QTest::keyClick(window.windowHandle(), Qt::Key_Escape); }},
+        {"close box", [](MainDialog& window) { window.windowHandle()->close(); }},
+    };
+    for (const auto& [name, close] : ways) {
+        SCOPED_TRACE(name);
+        MainWindowFixture main;
+        setFakeStatus(0);
+        const QString certificate = main.privateDirectory() + QStringLiteral("/__tmpCertFile.cer");
+        QFile file(certificate);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main.window()));
+
+        close(main.window());
+
+        EXPECT_FALSE(main.window().isVisible());
+        EXPECT_EQ(main.window().result(), TemplateDialog::IDCANCEL);
+        EXPECT_FALSE(QFile::exists(certificate));
+        EXPECT_EQ(main.window().binding(), nullptr);
+        EXPECT_FALSE(driverLoaded());
+        EXPECT_TRUE(main.script().allScriptsUsed());
+    }
 }
 
 TEST_F(MainWindow, EnterInTheSerialEditAndEscapeCloseTheWindow)
