@@ -28,8 +28,9 @@ MainDialog::MainDialog()
     : TemplateDialog(dialogTemplate(IDD_MAIN)), m_icon(QStringLiteral(":/talvo/talvo.png"))
 {
     m_tabControl = controlAs<TabControl>(kTabControl);
-    setWindowFlag(Qt::WindowMinimizeButtonHint, false);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    // A window of its own with a taskbar button, not a transient dialog; like the template's
+    // frame it has no minimise or maximise box.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     connect(m_tabControl, &TabControl::selectionChanged, this, [this] { onTabSelectionChanged(); });
     onClicked(kRefreshButton, [this] { onRefreshSerial(); });
     onClicked(kExitButton, [this] { endDialog(IDCANCEL); });

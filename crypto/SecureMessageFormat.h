@@ -13,9 +13,10 @@ constexpr std::size_t kHeaderSize = 4 + kAreaSize + 4 + kAreaSize;
 
 constexpr std::size_t kHashReadSize = 4096;
 constexpr DWORD kCipherPieceSize = 1000;
-// One DES block beyond a piece: the padding of the final encryption, or the block that the
-// provider held back from the previous decryption call.
-constexpr DWORD kCipherBufferSize = kCipherPieceSize + 8;
+// One DES block beyond a piece for the padding of the final encryption; decryption never
+// lengthens data.
+constexpr DWORD kEncryptBufferSize = kCipherPieceSize + 8;
+constexpr DWORD kDecryptBufferSize = kCipherPieceSize;
 
 constexpr const char* kProviderName = "MERO Cryptographic Service Provider v1.0.0";
 constexpr const char* kSignatureDescription = "Test Data Description";

@@ -26,6 +26,15 @@ DWORD readLengthOverPreset(std::FILE* file, DWORD preset)
            static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24;
 }
 
+bool nothingFollows(std::FILE* file)
+{
+    const int next = std::fgetc(file);
+    if (next == EOF)
+        return true;
+    std::ungetc(next, file);
+    return false;
+}
+
 bool lengthInRange(DWORD length)
 {
     return length != 0 && length <= kAreaSize;
@@ -95,12 +104,16 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
         return false;
     }
 
-    std::array<BYTE, kCipherBufferSize> buffer{};
+    std::array<BYTE, kDecryptBufferSize> buffer{};
     for (;;) {
         DWORD count = static_cast<DWORD>(std::fread(buffer.data(), 1, kCipherPieceSize, secure.get()));
         if (std::ferror(secure.get()))
             return false;
-        const BOOL final = std::feof(secure.get()) ? TRUE : FALSE;
+        // A piece is final when nothing follows it: a ciphertext that ends exactly with a whole
+        // piece must not end with a final call on no bytes, which the providers refuse.
+        const BOOL final = nothingFollows(secure.get()) ? TRUE : FALSE;
+        if (std::ferror(secure.get()))
+            return false;
         if (!CryptDecrypt(messageKey.get(), 0, final, 0, buffer.data(), &count))
             return false;
         std::fwrite(buffer.data(), 1, count, target.get());

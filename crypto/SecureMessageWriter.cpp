@@ -105,13 +105,13 @@ bool SecureMessage::GenerateSecureMessage(const QString& sourcePath, const QStri
 
     // The final flag comes from the end-of-file indicator: a source whose length is a multiple
     // of the piece size ends with a final call on no bytes, which gives the padding alone.
-    std::array<BYTE, kCipherBufferSize> buffer{};
+    std::array<BYTE, kEncryptBufferSize> buffer{};
     for (;;) {
         DWORD count = static_cast<DWORD>(std::fread(buffer.data(), 1, kCipherPieceSize, source.get()));
         if (std::ferror(source.get()))
             return false;
         const BOOL final = std::feof(source.get()) ? TRUE : FALSE;
-        if (!CryptEncrypt(messageKey.get(), 0, final, 0, buffer.data(), &count, kCipherBufferSize))
+        if (!CryptEncrypt(messageKey.get(), 0, final, 0, buffer.data(), &count, kEncryptBufferSize))
             return false;
         std::fwrite(buffer.data(), 1, count, output.get());
         if (std::ferror(output.get()))

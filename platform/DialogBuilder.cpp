@@ -13,6 +13,22 @@
 
 namespace talvo {
 
+namespace {
+
+// Tab reaches tab stops only; a control that takes the focus still takes it on a click.
+void keepOutOfTabChain(QWidget* control)
+{
+    QList<QWidget*> widgets = control->findChildren<QWidget*>();
+    widgets.prepend(control);
+    for (QWidget* widget : widgets) {
+        const Qt::FocusPolicy policy = widget->focusPolicy();
+        if (policy & Qt::TabFocus)
+            widget->setFocusPolicy((policy & Qt::ClickFocus) ? Qt::ClickFocus : Qt::NoFocus);
+    }
+}
+
+} // namespace
+
 QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* window)
 {
     const QString text = QString::fromUtf8(control.text ? control.text : "");
@@ -30,6 +46,8 @@ QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* w
     case ControlKind::Edit:
     case ControlKind::PasswordEdit: {
         auto* edit = new QLineEdit(text, window);
+        // A Windows single-line edit draws its line at the top, however tall the control.
+        edit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (control.kind == ControlKind::PasswordEdit)
             edit->setEchoMode(QLineEdit::Password);
         return edit;
@@ -90,6 +108,8 @@ BuiltControls DialogBuilder::build(const DialogTemplate& dialogTemplate, QWidget
             widget->setObjectName(QStringLiteral("control%1").arg(control.id));
             built.byId.insert(control.id, widget);
         }
+        if (!(control.styles & StyleTabStop))
+            keepOutOfTabChain(widget);
         if (control.styles & StyleHidden)
             widget->setVisible(false);
         built.inOrder.append(widget);

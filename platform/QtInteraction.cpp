@@ -54,6 +54,8 @@ std::optional<QString> QtInteraction::fileDialog(const FileDialogRequest& reques
     // The original asked neither for an existing file nor before overwriting one.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // The descriptions name their patterns already; Qt matches by the pattern part it hides.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setNameFilters(nameFiltersFromWindowsFilter(request.filter));
     if (!request.defaultExtension.isEmpty() && request.defaultExtension != QStringLiteral(".*"))
         dialog.setDefaultSuffix(request.defaultExtension);

@@ -1,5 +1,6 @@
 #include "TabControl.h"
 
+#include <QChildEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyleOptionTabWidgetFrame>
@@ -7,8 +8,9 @@
 
 namespace talvo {
 
-TabControl::TabControl(QWidget* parent) : QWidget(parent), m_tabBar(new QTabBar(this))
+TabControl::TabControl(QWidget* parent) : QWidget(parent)
 {
+    m_tabBar = new QTabBar(this);
     m_tabBar->setDrawBase(false);
     m_tabBar->setExpanding(false);
     connect(m_tabBar, &QTabBar::currentChanged, this, [this] { emit selectionChanged(); });
@@ -36,6 +38,14 @@ void TabControl::setCurrentSelection(int index)
 {
     const QSignalBlocker blocker(m_tabBar);
     m_tabBar->setCurrentIndex(index);
+}
+
+void TabControl::childEvent(QChildEvent* event)
+{
+    QWidget::childEvent(event);
+    // Pages placed over the strip's lower edge must not swallow the clicks on its labels.
+    if (m_tabBar && event->added() && event->child() != m_tabBar && event->child()->isWidgetType())
+        m_tabBar->raise();
 }
 
 void TabControl::paintEvent(QPaintEvent* event)

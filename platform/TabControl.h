@@ -27,9 +27,10 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void childEvent(QChildEvent* event) override;
 
 private:
-    QTabBar* m_tabBar;
+    QTabBar* m_tabBar = nullptr;
 };
 
 } // namespace talvo

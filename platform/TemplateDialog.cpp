@@ -4,6 +4,7 @@
 #include "TextLimit.h"
 
 #include <QAbstractButton>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -28,6 +29,12 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
                        Qt::WindowCloseButtonHint);
         setFixedSize(m_controls.clientSize);
     }
+    // Qt's calendar view takes Enter for itself; a Windows month calendar leaves it to the
+    // dialog, whose default button it presses.
+    for (QWidget* widget : m_controls.inOrder)
+        if (auto* calendar = qobject_cast<QCalendarWidget*>(widget))
+            if (QWidget* view = calendar->focusProxy())
+                view->installEventFilter(this);
     if (auto* ok = qobject_cast<QAbstractButton*>(control(IDOK)))
         connect(ok, &QAbstractButton::clicked, this, [this] { onOk(); });
     if (auto* cancel = qobject_cast<QAbstractButton*>(control(IDCANCEL)))
@@ -141,9 +148,24 @@ QPushButton* TemplateDialog::defaultButton() const
     return nullptr;
 }
 
+bool TemplateDialog::isPlainEnter(const QKeyEvent* event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+           (event->modifiers() | Qt::KeypadModifier) == Qt::KeypadModifier;
+}
+
+bool TemplateDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && isPlainEnter(static_cast<QKeyEvent*>(event))) {
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TemplateDialog::keyPressEvent(QKeyEvent* event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool enter = isPlainEnter(event);
     const bool escape = event->key() == Qt::Key_Escape;
     const bool plain = (event->modifiers() | Qt::KeypadModifier) == Qt::KeypadModifier;
     if ((!enter && !escape) || !plain) {

@@ -50,10 +50,12 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void initialize();
     QPushButton* defaultButton() const;
+    static bool isPlainEnter(const QKeyEvent* event);
 
     const DialogTemplate& m_template;
     BuiltControls m_controls;

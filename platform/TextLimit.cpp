@@ -4,20 +4,48 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace talvo {
 
 Cp936LengthValidator::Cp936LengthValidator(std::size_t maxBytes, QLineEdit* edit)
-    : QValidator(edit), m_maxBytes(maxBytes), m_currentBytes(cp936Length(edit->text()))
+    : QValidator(edit), m_maxBytes(maxBytes), m_previous(edit->text())
 {
-    connect(edit, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_currentBytes = cp936Length(text); });
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_previous = text; });
 }
 
 QValidator::State Cp936LengthValidator::validate(QString& input, int& position) const
 {
-    Q_UNUSED(position);
     const std::size_t length = cp936Length(input);
-    return length <= m_maxBytes || length < m_currentBytes ? Acceptable : Invalid;
+    if (length <= m_maxBytes || length < cp936Length(m_previous))
+        return Acceptable;
+
+    // What the edit inserted lies between the part it kept before the cursor and the part
+    // it kept after it.
+    const qsizetype cursor = std::clamp<qsizetype>(position, 0, input.size());
+    qsizetype head = 0;
+    while (head < cursor && head < m_previous.size() && input[head] == m_previous[head])
+        ++head;
+    if (head > 0 && input[head - 1].isHighSurrogate())
+        --head;
+    qsizetype tail = 0;
+    while (tail < input.size() - head && tail < m_previous.size() - head &&
+           input[input.size() - 1 - tail] == m_previous[m_previous.size() - 1 - tail])
+        ++tail;
+    if (tail > 0 && input[input.size() - tail].isLowSurrogate())
+        --tail;
+
+    const QString kept = input.left(head) + input.right(tail);
+    const std::size_t keptBytes = cp936Length(kept);
+    if (keptBytes >= m_maxBytes)
+        return Invalid;
+    const QString fitting =
+        truncateToCp936Bytes(input.mid(head, input.size() - head - tail), m_maxBytes - keptBytes);
+    if (fitting.isEmpty())
+        return Invalid;
+    input = input.left(head) + fitting + input.right(tail);
+    position = static_cast<int>(head + fitting.size());
+    return Acceptable;
 }
 
 void Cp936LengthValidator::fixup(QString& input) const

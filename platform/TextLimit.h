@@ -6,9 +6,9 @@ class QLineEdit;
 
 namespace talvo {
 
-// Refuses typed or pasted text whose CP936 form is longer than the limit, the way the
-// original edits counted their limit in bytes. A text the program put there may be longer;
-// the operator may then only shorten it.
+// Keeps typed or pasted text within the limit in CP936 bytes, the way the original edits
+// counted it: of what is inserted, as much as fits is taken, never half a double-byte
+// character. A text the program put there may be longer; the operator may then only shorten it.
 class Cp936LengthValidator : public QValidator {
     Q_OBJECT
 public:
@@ -19,7 +19,7 @@ public:
 
 private:
     std::size_t m_maxBytes;
-    std::size_t m_currentBytes = 0;
+    QString m_previous;
 };
 
 // Sets the edit's text limit in CP936 bytes (a double-byte character counts two).

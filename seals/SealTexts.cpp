@@ -15,6 +15,19 @@ bool isSingleByteSpace(unsigned char byte)
     return byte == ' ' || (byte >= '\t' && byte <= '\r');
 }
 
+// "YYYY-MM-DD hh:mm:ss" and nothing else: years before 1000 come out shorter and years
+// before Christ with a sign, and neither belongs in the key's time fields.
+bool hasTimeTextForm(const char* text)
+{
+    static constexpr char kForm[] = "0000-00-00 00:00:00";
+    for (std::size_t i = 0; i + 1 < sizeof kForm; ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (kForm[i] == '0' ? !digit : text[i] != kForm[i])
+            return false;
+    }
+    return text[sizeof kForm - 1] == '\0';
+}
+
 } // namespace
 
 std::string trimSealName(const std::string& cp936)
@@ -53,7 +66,7 @@ std::string midnightText(int year, int month, int day)
         return {};
     // Room for exactly the 19-byte form: a longer text (a year past 9999) is a failure, not a cut.
     char text[20] = {};
-    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &shown) == 0)
+    if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &shown) == 0 || !hasTimeTextForm(text))
         return {};
     return text;
 }

@@ -13,7 +13,7 @@ std::string trimSealName(const std::string& cp936);
 
 // The local midnight that starts the day, as "%Y-%m-%d %H:%M:%S" (19 bytes). The C library
 // decides whether daylight saving time applies. Empty when the day cannot be converted or
-// its text would not fit the 19 bytes the key's time fields are made for.
+// its text is not exactly that 19-byte form (years before 1000 or after 9999, days B.C.).
 std::string midnightText(int year, int month, int day);
 std::string midnightText(const QDate& date);
 

@@ -71,56 +71,32 @@ DWORD DesSessionKey::encrypt(bool final, BYTE* data, DWORD* length, DWORD buffer
     return ERROR_SUCCESS;
 }
 
-void DesSessionKey::resetDecryption()
-{
-    m_decryptCtx.reset();
-    m_hasHeldBlock = false;
-}
-
 DWORD DesSessionKey::decrypt(bool final, BYTE* data, DWORD* length)
 {
     const DWORD cipherLength = *length;
-    const DWORD held = m_hasHeldBlock ? kBlockSize : 0;
-    if (cipherLength % kBlockSize != 0 || (final && cipherLength + held == 0)) {
+    if (cipherLength % kBlockSize != 0 || (final && cipherLength == 0)) {
         if (final)
-            resetDecryption();
+            m_decryptCtx.reset();
         return NTE_BAD_DATA;
     }
-    if (cipherLength == 0 && !final)
+    if (cipherLength == 0)
         return ERROR_SUCCESS;
     if ((!m_decryptCtx && !restart(m_decryptCtx, false)) || !run(m_decryptCtx.get(), data, cipherLength)) {
-        resetDecryption();
+        m_decryptCtx.reset();
         return NTE_FAIL;
     }
-
-    Bytes nextHeld{};
-    DWORD total = cipherLength;
-    if (!final) {
-        total -= kBlockSize;
-        std::memcpy(nextHeld.data(), data + total, kBlockSize);
-    }
-    if (m_hasHeldBlock) {
-        std::memmove(data + kBlockSize, data, total);
-        std::memcpy(data, m_heldBlock.data(), kBlockSize);
-        total += kBlockSize;
-    }
-
-    if (!final) {
-        m_heldBlock = nextHeld;
-        m_hasHeldBlock = true;
-        *length = total;
+    if (!final)
         return ERROR_SUCCESS;
-    }
 
-    resetDecryption();
-    const BYTE pad = data[total - 1];
+    m_decryptCtx.reset();
+    const BYTE pad = data[cipherLength - 1];
     if (pad == 0 || pad > kBlockSize)
         return NTE_BAD_DATA;
-    for (DWORD i = total - pad; i < total; ++i) {
+    for (DWORD i = cipherLength - pad; i < cipherLength; ++i) {
         if (data[i] != pad)
             return NTE_BAD_DATA;
     }
-    *length = total - pad;
+    *length = cipherLength - pad;
     return ERROR_SUCCESS;
 }
 

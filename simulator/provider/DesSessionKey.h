@@ -23,9 +23,8 @@ public:
 
     // Both return ERROR_SUCCESS or the error code; the length rules are CryptEncrypt's.
     DWORD encrypt(bool final, BYTE* data, DWORD* length, DWORD bufferSize);
-    // A non-final call holds back its last block, since only the final call may strip padding:
-    // so a stream whose last non-final call ended exactly at the end of the data still opens
-    // with a final call on no bytes. Output can thus exceed input by one block.
+    // As the Microsoft providers decrypt: never lengthens the data; only the final call strips
+    // the padding, and a final call on no bytes is refused with NTE_BAD_DATA.
     DWORD decrypt(bool final, BYTE* data, DWORD* length);
 
     // Odd parity in every byte, as DES keys carry it.
@@ -39,14 +38,11 @@ private:
 
     bool restart(CipherCtx& ctx, bool encrypting);
     bool run(EVP_CIPHER_CTX* ctx, BYTE* data, DWORD length);
-    void resetDecryption();
 
     Bytes m_key;
     bool m_exportable;
     CipherCtx m_encryptCtx;
     CipherCtx m_decryptCtx;
-    Bytes m_heldBlock{};
-    bool m_hasHeldBlock = false;
 };
 
 } // namespace talvo::csp

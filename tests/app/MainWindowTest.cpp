@@ -7,10 +7,14 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -63,6 +67,42 @@ TEST_F(MainWindow, OpensOnTheDeviceInformationPageWithTheBindingHandedOut)
     EXPECT_TRUE(window.binding()->isLibraryLoaded());
     for (TemplateDialog* page : pages())
         EXPECT_EQ(static_cast<BindingPage*>(page)->binding(), window.binding());
+}
+
+TEST_F(MainWindow, CarriesTheApplicationIcon)
+{
+    const QIcon icon = m_main.window().windowHandle()->icon();
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_FALSE(icon.pixmap(QSize(32, 32)).isNull());
+}
+
+TEST_F(MainWindow, IsANormalTopLevelWindowWithoutMinimiseOrMaximiseBox)
+{
+    // A dialog window is transient on X11, and taskbars leave it out.
+    const QWindow* handle = m_main.window().windowHandle();
+    EXPECT_EQ(handle->type(), Qt::Window);
+    EXPECT_EQ(handle->transientParent(), nullptr);
+    const Qt::WindowFlags flags = handle->flags();
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+}
+
+// Clicks through the window, so that Qt's own hit-testing picks the widget under the point.
+TEST_F(MainWindow, EveryPartOfEachTabLabelTakesAClick)
+{
+    MainDialog& window = m_main.window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTabBar* bar = window.tabControl()->tabBar();
+    for (int index : {1, 2, 0}) {
+        const QRect tab = bar->tabRect(index);
+        for (const QPoint point : {tab.center(), QPoint(tab.center().x(), tab.bottom())}) {
+            window.tabControl()->setCurrentSelection((index + 1) % 3);
+            QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, bar->mapTo(&window, point));
+            EXPECT_EQ(window.tabControl()->currentSelection(), index) << index << " at y " << point.y();
+            EXPECT_TRUE(pages()[index]->isVisible()) << index << " at y " << point.y();
+        }
+    }
 }
 
 TEST_F(MainWindow, AllPagesShareTheShrunkTabRectangle)
@@ -124,6 +164,33 @@ TEST_F(MainWindow, ClosingFreesTheDriverAndDeletesTheTemporaryCertificate)
     EXPECT_FALSE(QFile::exists(certificate));
     EXPECT_EQ(m_main.window().binding(), nullptr);
     EXPECT_FALSE(driverLoaded());
+}
+
+TEST(MainWindowClosing, EscapeAndTheCloseBoxRunTheCleanUp)
+{
+    const std::pair<const char*, std::function<void(MainDialog&)>> ways[] = {
+        {"Esc", [](MainDialog& window) { QTest::keyClick(window.windowHandle(), Qt::Key_Escape); }},
+        {"close box", [](MainDialog& window) { window.windowHandle()->close(); }},
+    };
+    for (const auto& [name, close] : ways) {
+        SCOPED_TRACE(name);
+        MainWindowFixture main;
+        setFakeStatus(0);
+        const QString certificate = main.privateDirectory() + QStringLiteral("/__tmpCertFile.cer");
+        QFile file(certificate);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main.window()));
+
+        close(main.window());
+
+        EXPECT_FALSE(main.window().isVisible());
+        EXPECT_EQ(main.window().result(), TemplateDialog::IDCANCEL);
+        EXPECT_FALSE(QFile::exists(certificate));
+        EXPECT_EQ(main.window().binding(), nullptr);
+        EXPECT_FALSE(driverLoaded());
+        EXPECT_TRUE(main.script().allScriptsUsed());
+    }
 }
 
 TEST_F(MainWindow, EnterInTheSerialEditAndEscapeCloseTheWindow)

@@ -252,24 +252,32 @@ TEST_F(CryptoApiTest, EncryptionLengthRules)
     CryptDestroyKey(key);
 }
 
-TEST_F(CryptoApiTest, DecryptionHoldsBackTheLastBlockUntilTheFinalCall)
+TEST_F(CryptoApiTest, DecryptionNeverLengthensDataAndRefusesAFinalCallOnNoBytes)
 {
     const HCRYPTKEY key = newDesKey();
     const Bytes desKey = unwrapWithOpenSsl(exportBlob(key));
     const Bytes plain = bytesOf("0123456789abcdef0123456"); // 23 bytes: 24 of ciphertext
-    Bytes cipher = desCbc(desKey, plain, true).value();
+    const Bytes cipher = desCbc(desKey, plain, true).value();
     ASSERT_EQ(cipher.size(), 24u);
 
-    Bytes buffer(32);
-    std::memcpy(buffer.data(), cipher.data(), 24);
-    DWORD length = 24;
+    Bytes buffer(cipher);
+    DWORD length = 16;
     ASSERT_TRUE(CryptDecrypt(key, 0, FALSE, 0, buffer.data(), &length));
     ASSERT_EQ(length, 16u);
     Bytes out(buffer.begin(), buffer.begin() + length);
-    length = 0;
-    ASSERT_TRUE(CryptDecrypt(key, 0, TRUE, 0, buffer.data(), &length)) << "a final call on no bytes";
-    out.insert(out.end(), buffer.begin(), buffer.begin() + length);
+    length = 8;
+    ASSERT_TRUE(CryptDecrypt(key, 0, TRUE, 0, buffer.data() + 16, &length));
+    out.insert(out.end(), buffer.begin() + 16, buffer.begin() + 16 + length);
     EXPECT_EQ(out, plain);
+
+    // The padding stays in a non-final piece; a final call after it has nothing to strip.
+    buffer = cipher;
+    length = 24;
+    ASSERT_TRUE(CryptDecrypt(key, 0, FALSE, 0, buffer.data(), &length));
+    EXPECT_EQ(length, 24u);
+    length = 0;
+    EXPECT_FALSE(CryptDecrypt(key, 0, TRUE, 0, buffer.data(), &length)) << "a final call on no bytes";
+    EXPECT_EQ(GetLastError(), NTE_BAD_DATA);
 
     length = 0;
     EXPECT_FALSE(CryptDecrypt(key, 0, TRUE, 0, buffer.data(), &length)) << "nothing at all is no stream";

@@ -41,6 +41,8 @@ TEST_F(SecureMessageRoundTripTest, RoundTripsAFewMegabytesWithANonAsciiName)
     EXPECT_TRUE(read(file(QStringLiteral("目标 文件"))) == content);
 }
 
+// The provider refuses a final decryption on no bytes, as the Microsoft ones do, so the reader
+// must flag the last whole piece final itself.
 TEST_F(SecureMessageRoundTripTest, CiphertextLengthsThatAreMultiplesOfThePieceSizeOpen)
 {
     for (const qsizetype size : {999, 1999, 7999}) {
@@ -48,7 +50,7 @@ TEST_F(SecureMessageRoundTripTest, CiphertextLengthsThatAreMultiplesOfThePieceSi
         const QByteArray content = document(size);
         write(file("source"), content);
         ASSERT_TRUE(pack(file("source"), file("message.sec")));
-        ASSERT_EQ((read(file("message.sec")).size() - 608) % 1000, 0);
+        ASSERT_EQ(read(file("message.sec")).size() - 608, size + 1) << "whole pieces of ciphertext";
         ASSERT_TRUE(unpack(file("message.sec"), file("target")));
         EXPECT_EQ(read(file("target")), content);
     }

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -141,8 +142,18 @@ TEST_P(DeviceInfoPageAbsentTest, ShowsOnlyDeviceAbsentAndChangesNothing)
         const QStringList before = formState();
         if (c.confirmed)
             m_script.answerBox(BoxResult::Yes);
+        m_script.answerBox(BoxResult::Ok);
+        QStringList tracesAtBox;
+        m_script.onBox([&](const MessageBoxRequest& box) {
+            if (box.text == QStringLiteral("设备不存在"))
+                tracesAtBox = m_traces.lines();
+        });
 
         click(c.button);
+
+        EXPECT_EQ(tracesAtBox, c.traced ? QStringList{QStringLiteral("不存在")} : QStringList{})
+            << "the trace comes before the box";
+        EXPECT_TRUE(m_script.allScriptsUsed());
 
         expectOnlyBox(QStringLiteral("设备不存在"), QStringLiteral("提示"), BoxIcon::Information,
                       c.confirmed ? 1 : 0);
@@ -384,8 +395,16 @@ TEST_F(DeviceInfoPageTest, InitialiseHashesTheFixedPinThenFormats)
 TEST_F(DeviceInfoPageTest, InitialiseStopsOnUnknownModeBeforeFormatting)
 {
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
+    QStringList tracesAtBox{QStringLiteral("no box")};
+    m_script.onBox([&](const MessageBoxRequest& box) {
+        if (box.text == QStringLiteral("模式字符串输入有错误"))
+            tracesAtBox = m_traces.lines();
+    });
     click(P::InitialiseButton);
     expectOnlyBox(QStringLiteral("模式字符串输入有错误"), QStringLiteral("错误"), BoxIcon::Error, 1);
+    EXPECT_TRUE(tracesAtBox.isEmpty()) << "the box comes before the trace";
+    EXPECT_TRUE(m_script.allScriptsUsed());
     EXPECT_EQ(m_traces.lines(), QStringList{QStringLiteral("模式字符串输入有错误")});
     EXPECT_EQ(testing::callNames(), (std::vector<std::string>{"TLKeyIsExist", "TLKeyCalcHash"}));
 }
@@ -410,8 +429,12 @@ TEST_F(DeviceInfoPageTest, SealManagementOpensTheListOnThePagesBindingAndKeepsTh
         if (filled)
             fillForm();
         const QStringList before = formState();
+        const QWindow* owner = nullptr;
+        m_script.scriptModal([&](QDialog& shown) { owner = shown.windowHandle()->transientParent(); });
         click(P::SealManagementButton);
         EXPECT_EQ(m_script.modalDialogs(), QStringList{QStringLiteral("talvo::SealListDialog")});
+        EXPECT_TRUE(m_script.allScriptsUsed());
+        EXPECT_EQ(owner, m_mainWindow.windowHandle()) << "the main window owns the seal list";
         // The list read the key through the binding it was handed.
         ASSERT_GE(recordingDriver().calls.size(), 2u);
         EXPECT_EQ(recordingDriver().calls[0], (DriverCall{"TLKeyIsExist", {"4"}}));

@@ -76,6 +76,26 @@ TEST_F(PinPageTest, PasswordFieldsTakeSixBytesAndThePinFieldAnyLength)
     EXPECT_EQ(text(P::PinEdit), QStringLiteral("0123456789口令"));
 }
 
+TEST_F(PinPageTest, TheTallInformationEditDrawsItsLineAtTheTop)
+{
+    QLineEdit* information = edit(P::InformationEdit);
+    m_page.setItemText(P::InformationEdit, QStringLiteral("请输入完整信息!"));
+    m_host.show();
+    const QImage image = information->grab().toImage();
+    const QRgb background = image.pixel(image.width() - 6, image.height() / 2);
+    int firstInk = -1;
+    int lastInk = -1;
+    for (int y = 4; y < image.height() - 4; ++y)
+        for (int x = 6; x < image.width() / 2; ++x)
+            if (qGray(image.pixel(x, y)) + 80 < qGray(background)) {
+                firstInk = firstInk < 0 ? y : firstInk;
+                lastInk = y;
+            }
+    ASSERT_GE(firstInk, 0) << "no text drawn";
+    EXPECT_LT(lastInk, image.height() / 2)
+        << "the line lies in the upper half, rows " << firstInk << "-" << lastInk << " of " << image.height();
+}
+
 TEST_F(PinPageTest, IncompleteFormWarnsClearsAndFocusesWithoutTheDriver)
 {
     const QStringList forms[] = {{"", "abc", "abc"}, {"730264", "", "abc"}, {"730264", "abc", ""}};

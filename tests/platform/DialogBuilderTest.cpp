@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -78,6 +79,47 @@ TEST(DialogBuilder, TabOrderIsTheTemplateOrder)
     };
     EXPECT_EQ(nextFocusable(password), ok);
     EXPECT_EQ(nextFocusable(ok), cancel);
+}
+
+// The id of the template control that holds the widget, or -1.
+int controlIdOf(const QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget())
+        if (widget->objectName().startsWith(QStringLiteral("control")))
+            return widget->objectName().mid(7).toInt();
+    return -1;
+}
+
+struct TabStops {
+    int templateId;
+    std::vector<int> ids;
+};
+
+TEST(DialogBuilder, TabVisitsExactlyTheTemplatesTabStops)
+{
+    const TabStops cases[] = {
+        {IDD_LOGIN, {1088, 1, 2}},
+        {IDD_MAIN, {1017}},
+        {IDD_SEAL_LIST, {1029}},
+        {IDD_SEAL_NAME, {1034, 1040}},
+        {IDD_SEAL_TIME, {1040}},
+        {IDD_PIN, {1071, 1072, 1073, 1074, 1099, 1088, 1087, 1075, 1091, 1092, 1093, 1098}},
+    };
+    for (const TabStops& c : cases) {
+        SCOPED_TRACE(c.templateId);
+        QWidget window;
+        const BuiltControls built = DialogBuilder::build(dialogTemplate(c.templateId), &window);
+        window.show();
+        built.byId.value(c.ids.front())->setFocus();
+        std::vector<int> visited;
+        for (std::size_t i = 0; i <= c.ids.size(); ++i) {
+            visited.push_back(controlIdOf(window.focusWidget()));
+            QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+        }
+        std::vector<int> expected = c.ids;
+        expected.push_back(c.ids.front());
+        EXPECT_EQ(visited, expected);
+    }
 }
 
 TEST(DialogBuilder, HiddenControlsStartHiddenAndDropDownsTakeTheirOwnHeight)

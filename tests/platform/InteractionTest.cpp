@@ -1,7 +1,13 @@
 #include "platform/Interaction.h"
+#include "platform/QtInteraction.h"
 #include "platform/ScriptedInteraction.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTimer>
+
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -59,6 +65,29 @@ TEST(Interaction, WindowsFiltersBecomeQtNameFilters)
                   "文档文件(*.txt;*.pdf;*.doc;*d.docx)|*.txt;*.pdf;*.doc;*.docx|全部文件(*.*)|*.*||")),
               (QStringList{QStringLiteral("文档文件(*.txt;*.pdf;*.doc;*d.docx) (*.txt *.pdf *.doc *.docx)"),
                            QStringLiteral("全部文件(*.*) (*.*)")}));
+}
+
+TEST(Interaction, FileDialogShowsEachFilterByItsDescriptionAndMatchesByItsPatterns)
+{
+    QStringList shown;
+    QStringList applied;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        if (types && model) {
+            for (int i = 0; i < types->count(); ++i)
+                shown << types->itemText(i);
+            applied = model->nameFilters();
+        }
+        dialog->reject();
+    });
+    FileDialogRequest request;
+    request.filter = QStringLiteral("文档文件(*.txt;*.doc)|*.txt;*.doc|GIF Files (*.gif)|*.gif;||");
+    EXPECT_EQ(QtInteraction().fileDialog(request), std::nullopt);
+    EXPECT_EQ(shown.join(QLatin1Char('|')).toStdString(), "文档文件(*.txt;*.doc)|GIF Files (*.gif)");
+    EXPECT_EQ(applied, (QStringList{QStringLiteral("*.txt"), QStringLiteral("*.doc")}));
 }
 
 TEST(Interaction, ScriptedSeamRestoresTheProductionOneWhenDone)

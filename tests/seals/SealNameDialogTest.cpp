@@ -45,6 +45,19 @@ protected:
 
 } // namespace
 
+TEST_F(SealNameDialogTest, EnterAfterClickingADayConfirmsNameAndDay)
+{
+    m_seam.scriptModal([](QDialog& dialog) {
+        typeText(nameEdit(dialog), QStringLiteral("财务章"));
+        calendar(dialog)->setSelectedDate(QDate(2030, 1, 1));
+        talvo::testing::clickDayThenEnter(calendar(dialog), 12);
+    });
+    ASSERT_EQ(m_dialog.doModal(), TemplateDialog::IDOK);
+    EXPECT_EQ(m_dialog.name(), cp936(QStringLiteral("财务章")));
+    EXPECT_EQ(m_dialog.expiry(), "2030-01-12 00:00:00");
+    EXPECT_TRUE(m_seam.allScriptsUsed());
+}
+
 TEST_F(SealNameDialogTest, HandsBackTheTrimmedNameAndTheDaysMidnight)
 {
     m_seam.scriptModal([](QDialog& dialog) {

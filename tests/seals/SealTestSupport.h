@@ -4,7 +4,13 @@
 
 #include <string>
 
+class QCalendarWidget;
+
 namespace talvo::testing {
+
+// Clicks the day (one that the page shows once, 10 to 20) of the calendar's shown month
+// through its window, as an operator would, then presses Enter there.
+void clickDayThenEnter(QCalendarWidget* calendar, int day);
 
 // The text as the key would hold it.
 std::string cp936(const QString& text);

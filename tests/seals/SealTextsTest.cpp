@@ -66,3 +66,15 @@ TEST(MidnightText, IsEmptyRatherThanCutWhenTheDayDoesNotFit)
     EXPECT_EQ(midnightText(QDate()), "");
     EXPECT_EQ(midnightText(std::numeric_limits<int>::min(), 1, 1), "");
 }
+
+TEST(MidnightText, IsEmptyForDaysWhoseTextIsNotTheNineteenByteForm)
+{
+    ScopedTimeZone zone("UTC");
+    EXPECT_EQ(midnightText(QDate(1000, 1, 1)), "1000-01-01 00:00:00");
+    EXPECT_EQ(midnightText(QDate(999, 12, 31)), "") << "a three-digit year";
+    EXPECT_EQ(midnightText(QDate(1, 1, 1)), "");
+    // Days before Christ: never a text for the key, whatever year the C library would count.
+    EXPECT_EQ(midnightText(QDate(-1, 12, 31)), "");
+    EXPECT_EQ(midnightText(QDate(-999, 6, 1)), "");
+    EXPECT_EQ(midnightText(QDate(-1000, 6, 1)), "");
+}

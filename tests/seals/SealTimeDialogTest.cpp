@@ -52,6 +52,17 @@ TEST_F(SealTimeDialogTest, EnterConfirmsTheDayTheCalendarStartsOn)
     EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("签章时间"));
 }
 
+TEST_F(SealTimeDialogTest, EnterAfterClickingADayConfirmsThatDay)
+{
+    m_seam.scriptModal([](QDialog& dialog) {
+        calendar(dialog)->setSelectedDate(QDate(2027, 8, 1));
+        talvo::testing::clickDayThenEnter(calendar(dialog), 17);
+    });
+    ASSERT_EQ(m_dialog.doModal(), TemplateDialog::IDOK);
+    EXPECT_EQ(m_dialog.time(), "2027-08-17 00:00:00");
+    EXPECT_TRUE(m_seam.allScriptsUsed());
+}
+
 TEST_F(SealTimeDialogTest, EscapeLeavesTheTextEmpty)
 {
     m_seam.scriptModal([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });

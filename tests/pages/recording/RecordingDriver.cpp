@@ -182,10 +182,9 @@ TALVO_EXPORT int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t*
 {
     const std::string bytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
     record("TLKeyCheckHash", {bytes, std::to_string(pinLength)});
-    if (const int32_t status = injected("TLKeyCheckHash"))
-        return status;
+    // The flag is set even when a failure is injected: a failing status alone must refuse.
     *matches = talvo::testing::recordingHash(bytes) == recordingDriver().storedHash ? 1 : 0;
-    return 0;
+    return injected("TLKeyCheckHash");
 }
 
 TALVO_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info)
