@@ -1,5 +1,5 @@
-#include "seals/SealTour.h"
 #include "FakeKey.h"
+#include "dev/tour/SealDialogsTour.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/ScriptedInteraction.h"
 #include "seals/SealGeometry.h"

@@ -1,13 +1,16 @@
 #include "HeadlessTour.h"
 
+#include "SealDialogsTour.h"
+#include "Snapshot.h"
+
 #include "app/LoginDialog.h"
 #include "app/MainDialog.h"
 #include "pages/CertExportDialog.h"
 #include "pages/CspPage.h"
+#include "pages/PinPage.h"
 #include "platform/CertificateWindow.h"
 #include "platform/Interaction.h"
 #include "platform/TabControl.h"
-#include "seals/SealTour.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -62,13 +65,7 @@ public:
         return dialog.result();
     }
 
-    bool save(QWidget& widget, const QString& name)
-    {
-        const QString path = QDir(m_directory).filePath(name);
-        const bool saved = widget.grab().save(path);
-        std::fprintf(stdout, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
-        return saved;
-    }
+    bool save(QWidget& widget, const QString& name) { return saveSnapshot(widget, m_directory, name); }
 
     std::function<void(QDialog&)> m_modal;
     QStringList m_boxes;
@@ -101,11 +98,22 @@ int runHeadlessTour(const QString& directory)
     csp.setItemText(CspPage::PinEdit, QStringLiteral("730264"));
     if (auto* hash = csp.controlAs<QAbstractButton>(CspPage::HashButton))
         hash->click();
+    // The third tab with a change typed in.
+    PinPage& pin = mainDialog.pinPage();
+    pin.setItemText(PinPage::OldPasswordEdit, QStringLiteral("730264"));
+    pin.setItemText(PinPage::NewPasswordEdit, QStringLiteral("口令1"));
+    pin.setItemText(PinPage::ConfirmationEdit, QStringLiteral("口令1"));
+    pin.setItemText(PinPage::PinEdit, QStringLiteral("123456"));
     const char* tabs[] = {"02-main-device-info.png", "03-main-csp.png", "04-main-pin.png"};
     for (int index = 0; index < 3; ++index) {
         mainDialog.tabControl()->tabBar()->setCurrentIndex(index);
         tour.save(mainDialog, QString::fromLatin1(tabs[index]));
     }
+    // An incomplete change writes its warning into the operation information edit.
+    pin.setItemText(PinPage::ConfirmationEdit, QString());
+    if (auto* set = pin.controlAs<QAbstractButton>(PinPage::SetPasswordButton))
+        set->click();
+    tour.save(mainDialog, QStringLiteral("04-main-pin-incomplete.png"));
     // The export dialog with a path typed, then the certificate window.
     tour.m_modal = [&tour](QDialog& dialog) {
         if (auto* exportDialog = qobject_cast<CertExportDialog*>(&dialog)) {

@@ -1,28 +1,15 @@
-#include "SealTour.h"
+#include "SealDialogsTour.h"
 
-#include "SealListDialog.h"
-#include "SealNameDialog.h"
-#include "SealTimeDialog.h"
+#include "Snapshot.h"
+#include "seals/SealListDialog.h"
+#include "seals/SealNameDialog.h"
+#include "seals/SealTimeDialog.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QPixmap>
-
-#include <cstdio>
 
 namespace talvo {
-
-namespace {
-
-void save(QWidget& window, const QString& directory, const QString& name)
-{
-    const QString path = QDir(directory).filePath(name);
-    const bool saved = window.grab().save(path);
-    std::fprintf(stdout, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
-}
-
-} // namespace
 
 void renderSealDialogsForTour(KeyDriverBinding* binding, const QString& directory)
 {
@@ -37,7 +24,7 @@ void renderSealDialogsForTour(KeyDriverBinding* binding, const QString& director
             combo->setCurrentIndex(0);
             emit combo->activated(0);
         }
-        save(list, directory, QStringLiteral("seals-list.png"));
+        saveSnapshot(list, directory, QStringLiteral("seals-list.png"));
         list.close();
     }
     {
@@ -45,13 +32,13 @@ void renderSealDialogsForTour(KeyDriverBinding* binding, const QString& director
         name.show();
         if (auto* edit = name.controlAs<QLineEdit>(SealNameDialog::kNameEdit))
             edit->setText(QStringLiteral("合同专用章"));
-        save(name, directory, QStringLiteral("seals-name.png"));
+        saveSnapshot(name, directory, QStringLiteral("seals-name.png"));
         name.close();
     }
     {
         SealTimeDialog time;
         time.show();
-        save(time, directory, QStringLiteral("seals-time.png"));
+        saveSnapshot(time, directory, QStringLiteral("seals-time.png"));
         time.close();
     }
 }
