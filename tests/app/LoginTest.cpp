@@ -47,6 +47,8 @@ TEST_F(Login, NearMissesAreRefusedAndTheEditEmptied)
     const QStringList attempts = {QStringLiteral("plain-fox739204 "), QStringLiteral("PLAIN-FOX739204"),
                                   QStringLiteral("plain-fox73920"), QStringLiteral(" plain-fox739204"),
                                   QString()};
+    for (qsizetype i = 0; i < attempts.size(); ++i)
+        m_script.answerBox(BoxResult::Ok);
     m_script.scriptModal([&](QDialog& shown) {
         auto& login = static_cast<LoginDialog&>(shown);
         for (const QString& attempt : attempts) {
@@ -69,6 +71,8 @@ TEST_F(Login, NearMissesAreRefusedAndTheEditEmptied)
 TEST_F(Login, TenWrongAttemptsLeaveItOpenAndUsable)
 {
     LoginDialog dialog;
+    for (int attempt = 0; attempt < 10; ++attempt)
+        m_script.answerBox(BoxResult::Ok);
     m_script.scriptModal([&](QDialog& shown) {
         auto& login = static_cast<LoginDialog&>(shown);
         for (int attempt = 0; attempt < 10; ++attempt) {
