@@ -141,6 +141,7 @@ TEST_P(DeviceInfoPageAbsentTest, ShowsOnlyDeviceAbsentAndChangesNothing)
         const QStringList before = formState();
         if (c.confirmed)
             m_script.answerBox(BoxResult::Yes);
+        m_script.answerBox(BoxResult::Ok);
 
         click(c.button);
 
@@ -260,6 +261,7 @@ TEST_F(DeviceInfoPageTest, ViewFailureShowsTheFailingCallsStatusAndKeepsTheForm)
         recordingDriver().failures = {{c.function, c.status}};
         fillForm();
         const QStringList before = formState();
+        m_script.answerBox(BoxResult::Ok);
         click(P::ViewButton);
         expectOnlyBox(QString::fromUtf8(c.text), QStringLiteral("错误"), BoxIcon::Error);
         EXPECT_EQ(formState(), before);
@@ -277,6 +279,7 @@ TEST_F(DeviceInfoPageTest, SetWritesTheWholeRecordByteForByte)
     for (int id : {P::FactoryCheck, P::InitCheck, P::TimeControlCheck, P::KeyRoleCheck})
         setCheck(id, true);
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
 
     click(P::SetButton);
 
@@ -308,6 +311,7 @@ TEST_F(DeviceInfoPageTest, SetReadsModeAndEmptyCounter)
         setText(P::ModeEdit, QString::fromLatin1(c.typed));
         setText(P::ErrorTimesEdit, QStringLiteral("-"));
         m_script.answerBox(BoxResult::Yes);
+        m_script.answerBox(BoxResult::Ok);
         click(P::SetButton);
         const std::string written = writtenRecord();
         ASSERT_EQ(written.size(), 348u) << c.typed;
@@ -325,6 +329,7 @@ TEST_F(DeviceInfoPageTest, SetWithUnknownModeWritesNothing)
         recordingDriver().calls.clear();
         setText(P::ModeEdit, QString::fromLatin1(typed));
         m_script.answerBox(BoxResult::Yes);
+        m_script.answerBox(BoxResult::Ok);
         click(P::SetButton);
         expectOnlyBox(QStringLiteral("模式字符串输入有错误"), QStringLiteral("提示"), BoxIcon::Information,
                       1);
@@ -337,6 +342,7 @@ TEST_F(DeviceInfoPageTest, SetFailureShowsStatusText)
     recordingDriver().failures = {{"TLKeyWriteKeyBaseInfo", 6}};
     setText(P::ModeEdit, QStringLiteral("ADMIN"));
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     click(P::SetButton);
     expectOnlyBox(QStringLiteral("设备空间不足。"), QStringLiteral("错误"), BoxIcon::Error, 1);
 }
@@ -356,6 +362,7 @@ TEST_F(DeviceInfoPageTest, UndecidedFlagWritesZeroAndBecomesTwoStateWhenClicked)
     EXPECT_EQ(lock->checkState(), Qt::Checked) << "a clicked box has only two states";
 
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     click(P::SetButton);
     const std::string written = writtenRecord();
     ASSERT_EQ(written.size(), 348u);
@@ -384,6 +391,7 @@ TEST_F(DeviceInfoPageTest, InitialiseHashesTheFixedPinThenFormats)
 TEST_F(DeviceInfoPageTest, InitialiseStopsOnUnknownModeBeforeFormatting)
 {
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     click(P::InitialiseButton);
     expectOnlyBox(QStringLiteral("模式字符串输入有错误"), QStringLiteral("错误"), BoxIcon::Error, 1);
     EXPECT_EQ(m_traces.lines(), QStringList{QStringLiteral("模式字符串输入有错误")});
@@ -395,6 +403,7 @@ TEST_F(DeviceInfoPageTest, InitialiseFailureTracesThenShowsStatus)
     recordingDriver().failures = {{"TLKeyLowFormat", 2}, {"TLKeyCalcHash", 5}};
     setText(P::ModeEdit, QStringLiteral("none"));
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     QStringList tracesAtBox;
     m_script.onBox([&](const MessageBoxRequest&) { tracesAtBox = m_traces.lines(); });
     click(P::InitialiseButton);
@@ -410,6 +419,7 @@ TEST_F(DeviceInfoPageTest, SealManagementOpensTheListOnThePagesBindingAndKeepsTh
         if (filled)
             fillForm();
         const QStringList before = formState();
+        m_script.scriptModal([](QDialog&) {}); // looked at and closed
         click(P::SealManagementButton);
         EXPECT_EQ(m_script.modalDialogs(), QStringList{QStringLiteral("talvo::SealListDialog")});
         // The list read the key through the binding it was handed.

@@ -105,6 +105,7 @@ TEST_F(PagesWithSimulatedKeyTest, SetStoresTheFormOnTheKey)
     m_deviceInfo.controlAs<QCheckBox>(D::LockCheck)->setChecked(true);
     m_deviceInfo.controlAs<QCheckBox>(D::KeyRoleCheck)->setChecked(false);
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
 
     clickDeviceInfo(D::SetButton);
 
@@ -124,6 +125,7 @@ TEST_F(PagesWithSimulatedKeyTest, SetStoresTheFormOnTheKey)
 
 TEST_F(PagesWithSimulatedKeyTest, InitialiseLowFormatsTheKey)
 {
+    m_script.answerBox(BoxResult::Ok);
     changePin(QStringLiteral("730264"), QStringLiteral("abc"));
     m_script.clearRecords();
     m_deviceInfo.setItemText(D::ModeEdit, QStringLiteral("ADMIN"));
@@ -147,10 +149,13 @@ TEST_F(PagesWithSimulatedKeyTest, UnpluggedKeyIsReportedAbsentAndLeftAlone)
     const KeyInfo before = readKey();
     m_deviceInfo.setItemText(D::ModeEdit, QStringLiteral("NONE"));
     m_key.unplug();
+    m_script.answerBox(BoxResult::Ok);
     clickDeviceInfo(D::ViewButton);
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     clickDeviceInfo(D::SetButton);
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     clickDeviceInfo(D::InitialiseButton);
     m_key.plug();
 
@@ -175,6 +180,8 @@ TEST_F(PagesWithSimulatedKeyTest, SealManagementListsTheKeysSeals)
 
 TEST_F(PagesWithSimulatedKeyTest, PinChangeReplacesTheStoredHash)
 {
+    for (int box = 0; box < 5; ++box)
+        m_script.answerBox(BoxResult::Ok);
     changePin(QStringLiteral("111111"), QStringLiteral("abc"));
     EXPECT_EQ(field(readKey().base.pinHash, TL_PIN_HASH_SIZE), hashOf(QStringLiteral("730264")));
 
@@ -197,6 +204,8 @@ TEST_F(PagesWithSimulatedKeyTest, IssueOperatorAndCertificateStoreChangeTheKey)
     EXPECT_EQ(field(key.userId, sizeof key.userId), "vudeze");
     EXPECT_EQ(key.initFlag, 1);
 
+    for (int box = 0; box < 3; ++box)
+        m_script.answerBox(BoxResult::Ok);
     clickPin(P::CountCertsButton);
     clickPin(P::RegisterCertsButton);
     clickPin(P::CountCertsButton);

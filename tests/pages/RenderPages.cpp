@@ -72,6 +72,7 @@ int main(int argc, char** argv)
         saved &= save(page, QDir(directory).filePath(QStringLiteral("pin-page.png")));
         // An incomplete change writes its warning into the operation information edit.
         page.setItemText(talvo::PinPage::ConfirmationEdit, QString());
+        script.answerBox(talvo::BoxResult::Ok);
         page.controlAs<QPushButton>(talvo::PinPage::SetPasswordButton)->click();
         saved &= save(page, QDir(directory).filePath(QStringLiteral("pin-page-incomplete.png")));
     }
