@@ -243,6 +243,7 @@ TEST_F(SealListDialogTest, ASealThatCannotBeShownLeavesPreviewAndTimesAsTheyWere
         m_key.fail(fault, TL_ERR_ACCESS);
         m_traces.clear();
         m_seam.clearRecords();
+        m_seam.answerBox(BoxResult::Ok);
         choose(*dialog, 1);
         expectUnchanged(fault);
         ASSERT_EQ(m_seam.boxes().size(), 1u) << fault;
@@ -258,6 +259,7 @@ TEST_F(SealListDialogTest, ASealThatCannotBeShownLeavesPreviewAndTimesAsTheyWere
     QFile::remove(expectedTemporaryPath());
     ASSERT_TRUE(QDir().mkdir(expectedTemporaryPath()));
     m_seam.clearRecords();
+    m_seam.answerBox(BoxResult::Ok);
     choose(*dialog, 1);
     expectUnchanged("file error");
     ASSERT_EQ(m_seam.boxes().size(), 1u);
@@ -292,6 +294,7 @@ TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
     m_key.putSeal(0, 101, QStringLiteral("零"), "2031-01-01 00:00:00");
     m_key.putPicture(101, solidGif(10, 10));
     m_key.fail("TLKeyReadKeyInfo", TL_ERR_API);
+    m_seam.answerBox(BoxResult::Ok);
     auto dialog = open();
     ASSERT_EQ(m_seam.boxes().size(), 1u);
     EXPECT_EQ(m_seam.boxes()[0].text, QStringLiteral("操作失败"));
@@ -303,6 +306,8 @@ TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
     // With nothing listed, deleting and writing a time have nothing to work on.
     m_seam.clearRecords();
     m_key.clearCalls();
+    m_seam.answerBox(BoxResult::Ok);
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kDeleteButton);
     press(*dialog, SealListDialog::kWriteTimeButton);
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"没有要删除的签章", "没有要删除的签章"}));
@@ -316,6 +321,7 @@ TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
     press(*dialog, SealListDialog::kRefreshButton);
     choose(*dialog, 0);
     m_key.fail("TLKeyReadKeyInfo", TL_ERR_ACCESS);
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kRefreshButton);
     EXPECT_EQ(combo(*dialog)->count(), 0);
     EXPECT_EQ(dialog->picturePath(), expectedTemporaryPath());
@@ -338,6 +344,7 @@ TEST_F(SealListDialogTest, AddingEndsQuietlyWithoutAKeyCallUntilAllIsGiven)
 
     // The name dialog cancelled.
     m_seam.answerFileDialog(writeFile(QStringLiteral("seal.gif"), solidGif(10, 10)));
+    m_seam.scriptModal([](QDialog&) {});
     press(*dialog, SealListDialog::kAddButton);
     EXPECT_EQ(m_seam.modalDialogs(), QStringList({"talvo::SealNameDialog"}));
 
@@ -363,6 +370,7 @@ TEST_F(SealListDialogTest, AddingRefusesAFileLongerThanA32BitLengthCanCarry)
     auto dialog = open();
     m_key.clearCalls();
     m_seam.answerFileDialog(path);
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kAddButton);
     EXPECT_TRUE(m_seam.modalDialogs().isEmpty());
     EXPECT_TRUE(m_key.calls().isEmpty());
@@ -380,6 +388,7 @@ TEST_F(SealListDialogTest, AddingHandsTheKeyTheWholeNameAndFileThenReportsBefore
     const QByteArray bytes("not a GIF at all, but the key takes it as it is");
     const QString name = QStringLiteral("一二三四五六七八九十甲乙丙丁戊己庚");
     scriptAdd(writeFile(QStringLiteral("seal.txt"), bytes), name);
+    m_seam.answerBox(BoxResult::Ok);
     QStringList listAtBox;
     QStringList callsAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) {
@@ -422,6 +431,7 @@ TEST_F(SealListDialogTest, AddingShowsTheKeysRefusalAndChangesNothing)
         m_key.clearCalls();
         m_seam.clearRecords();
         scriptAdd(path, QStringLiteral("新章"));
+        m_seam.answerBox(BoxResult::Ok);
         press(*dialog, SealListDialog::kAddButton);
         EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备空间不足。"})) << function;
         EXPECT_EQ(m_seam.boxes()[0].caption, QStringLiteral("错误"));
@@ -441,6 +451,7 @@ TEST_F(SealListDialogTest, DeletingAsksNoConfirmationAndRefreshesBeforeReporting
     m_key.clearCalls();
     QStringList listAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) { listAtBox = listedNames(*dialog); });
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kDeleteButton);
 
     EXPECT_EQ(m_key.calls(), QStringList({"TLKeyGetStatus", "TLKeyDelSealData 104", "TLKeyReadKeyInfo"}));
@@ -454,6 +465,7 @@ TEST_F(SealListDialogTest, DeletingAsksNoConfirmationAndRefreshesBeforeReporting
         m_key.fail(function, TL_ERR_NO_DEVICE);
         m_key.clearCalls();
         m_seam.clearRecords();
+        m_seam.answerBox(BoxResult::Ok);
         press(*dialog, SealListDialog::kDeleteButton);
         EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备不存在。"})) << function;
         EXPECT_FALSE(m_key.calls().contains("TLKeyReadKeyInfo")) << function;
@@ -470,6 +482,7 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
     combo(*dialog)->setCurrentIndex(1);
     m_key.clearCalls();
     // Cancelled: no key call.
+    m_seam.scriptModal([](QDialog&) {});
     press(*dialog, SealListDialog::kWriteTimeButton);
     EXPECT_TRUE(m_key.calls().isEmpty());
 
@@ -481,6 +494,7 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
     });
     QStringList callsAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) { callsAtBox = m_key.calls(); });
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kWriteTimeButton);
     EXPECT_EQ(callsAtBox, QStringList({"TLKeyWriteSealTime 106 2001-09-11 00:00:00", "TLKeyReadKeyInfo"}));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作成功"}));
@@ -490,6 +504,7 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
     m_key.clearCalls();
     m_seam.clearRecords();
     m_seam.scriptModal([](QDialog& timeDialog) { QTest::keyClick(&timeDialog, Qt::Key_Return); });
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kWriteTimeButton);
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"参数错误。"}));
     EXPECT_EQ(m_key.calls().size(), 1);
@@ -498,6 +513,8 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
 TEST_F(SealListDialogTest, WithoutABindingTheKeyCountsAsAbsent)
 {
     SealListDialog dialog;
+    for (int box = 0; box < 3; ++box)
+        m_seam.answerBox(BoxResult::Ok);
     m_seam.scriptModal([&](QDialog&) {
         scriptAdd(writeFile(QStringLiteral("seal.gif"), solidGif(10, 10)), QStringLiteral("章"));
         press(dialog, SealListDialog::kAddButton);

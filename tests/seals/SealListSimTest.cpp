@@ -89,7 +89,9 @@ TEST_F(SealListSimulatedKeyTest, AddShowWriteTimeAndDeleteReachTheKey)
 
     const QByteArray first = encodeGif(plainPicture(400, qRgb(200, 0, 0)));
     const QString firstName = QStringLiteral("一二三四五六七八九十甲乙丙丁戊己庚");
+    m_seam.answerBox(BoxResult::Ok);
     add(dialog, first, firstName);
+    m_seam.answerBox(BoxResult::Ok);
     add(dialog, encodeGif(plainPicture(64, qRgb(0, 0, 200))), QStringLiteral("财务章"));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作成功", "操作成功"}));
     ASSERT_EQ(list->count(), 2);
@@ -119,11 +121,13 @@ TEST_F(SealListSimulatedKeyTest, AddShowWriteTimeAndDeleteReachTheKey)
         timeDialog.controlAs<QCalendarWidget>(SealTimeDialog::kCalendar)->setSelectedDate(QDate(2031, 2, 3));
         timeDialog.controlAs<QPushButton>(TemplateDialog::IDOK)->click();
     });
+    m_seam.answerBox(BoxResult::Ok);
     dialog.controlAs<QPushButton>(SealListDialog::kWriteTimeButton)->click();
     EXPECT_STREQ(keyState().sealTable[1].expiryTime, "2031-02-03 00:00:00");
 
     // Deleting the first seal frees its slot and leaves the second.
     list->setCurrentIndex(0);
+    m_seam.answerBox(BoxResult::Ok);
     dialog.controlAs<QPushButton>(SealListDialog::kDeleteButton)->click();
     info = keyState();
     EXPECT_EQ(info.sealTable[0].inUse, 0);
@@ -147,6 +151,7 @@ TEST_F(SealListSimulatedKeyTest, AFullKeyRefusesAnotherSeal)
     SealListDialog dialog;
     dialog.setBinding(&m_binding);
     dialog.show();
+    m_seam.answerBox(BoxResult::Ok);
     add(dialog, picture, QStringLiteral("第十一"));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备空间不足。"}));
     EXPECT_EQ(dialog.controlAs<QComboBox>(SealListDialog::kSealCombo)->count(), TL_SEAL_SLOTS);
@@ -161,6 +166,7 @@ TEST_F(SealListSimulatedKeyTest, AFailingKeyInformationReadLeavesTheListEmpty)
     m_key.fail(QStringLiteral("TLKeyReadKeyInfo"), TL_ERR_ACCESS);
     SealListDialog dialog;
     dialog.setBinding(&m_binding);
+    m_seam.answerBox(BoxResult::Ok);
     dialog.show();
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作失败"}));
     EXPECT_EQ(m_seam.boxes()[0].caption, QStringLiteral("错误"));

@@ -73,6 +73,7 @@ TEST_F(SealNameDialogTest, RefusesABlankNameAndStaysOpen)
 {
     bool stayedOpen = false;
     QString textAfter;
+    m_seam.answerBox(BoxResult::Ok);
     m_seam.scriptModal([&](QDialog& dialog) {
         typeText(nameEdit(dialog), QStringLiteral("   "));
         pressOk(dialog);
