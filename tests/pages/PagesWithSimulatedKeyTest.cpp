@@ -5,6 +5,7 @@
 #include "platform/DebugTrace.h"
 #include "platform/ScriptedInteraction.h"
 #include "seals/SealListDialog.h"
+#include "support/Cp936.h"
 #include "support/SimulatedKey.h"
 
 #include <QCheckBox>
@@ -50,7 +51,7 @@ protected:
     }
     std::string hashOf(const QString& pin)
     {
-        const std::string bytes = toCp936(pin);
+        const std::string bytes = testing::cp936(pin);
         char hash[TL_HASH_BUFFER_SIZE + 1] = {};
         EXPECT_EQ(m_binding.TLKeyCalcHash(bytes.c_str(), static_cast<int32_t>(bytes.size()), hash), 0);
         return hash;

@@ -1,6 +1,7 @@
 #include "FakeKey.h"
 
 #include "platform/Cp936Codec.h"
+#include "support/Cp936.h"
 
 #include <cstring>
 
@@ -40,7 +41,7 @@ void FakeKey::putSeal(int slot, int32_t number, const QString& name, const std::
     SealEntry entry{};
     entry.number = number;
     entry.inUse = 1;
-    copyToField(toCp936(name), entry.name);
+    copyToField(cp936(name), entry.name);
     std::memcpy(entry.expiryTime, expiry.data(), std::min(expiry.size(), sizeof entry.expiryTime));
     std::memcpy(entry.initTime, initTime.data(), std::min(initTime.size(), sizeof entry.initTime));
     putEntry(slot, entry);

@@ -1,16 +1,9 @@
 #include "SealTestSupport.h"
 
-#include "platform/Cp936Codec.h"
-
 #include <cstdlib>
 #include <ctime>
 
 namespace talvo::testing {
-
-std::string cp936(const QString& text)
-{
-    return toCp936(text);
-}
 
 ScopedTimeZone::ScopedTimeZone(const char* zone)
 {

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "support/Cp936.h"
 
 #include <string>
 
 namespace talvo::testing {
-
-// The text as the key would hold it.
-std::string cp936(const QString& text);
 
 // Sets TZ for its lifetime and makes the C library take it up.
 class ScopedTimeZone {
