@@ -2,8 +2,8 @@
 #include "MainWindowFixture.h"
 #include "app/LoginDialog.h"
 #include "platform/ScriptedInteraction.h"
+#include "support/Typing.h"
 
-#include <QAbstractButton>
 #include <QLineEdit>
 #include <QTest>
 
@@ -24,7 +24,7 @@ using namespace talvo;
 class Login : public ::testing::Test {
 protected:
     QLineEdit* password(LoginDialog& dialog) { return dialog.controlAs<QLineEdit>(1088); }
-    void press(LoginDialog& dialog, int id) { dialog.controlAs<QAbstractButton>(id)->click(); }
+    void press(LoginDialog& dialog, int id) { talvo::testing::clickButton(dialog, id); }
     ScriptedInteraction m_script;
 };
 

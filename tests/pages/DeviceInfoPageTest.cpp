@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -37,7 +36,7 @@ protected:
     }
     void TearDown() override { setMainWindow(nullptr); }
 
-    void click(int id) { m_page.controlAs<QPushButton>(id)->click(); }
+    void click(int id) { testing::clickButton(m_page, id); }
     QString text(int id) const { return m_page.itemText(id); }
     void setText(int id, const QString& value) { m_page.setItemText(id, value); }
     Qt::CheckState check(int id) const { return m_page.controlAs<QCheckBox>(id)->checkState(); }

@@ -7,10 +7,10 @@
 #include "seals/SealListDialog.h"
 #include "support/Cp936.h"
 #include "support/SimulatedKey.h"
+#include "support/Typing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -56,8 +56,8 @@ protected:
         EXPECT_EQ(m_binding.TLKeyCalcHash(bytes.c_str(), static_cast<int32_t>(bytes.size()), hash), 0);
         return hash;
     }
-    void clickDeviceInfo(int id) { m_deviceInfo.controlAs<QPushButton>(id)->click(); }
-    void clickPin(int id) { m_pin.controlAs<QPushButton>(id)->click(); }
+    void clickDeviceInfo(int id) { testing::clickButton(m_deviceInfo, id); }
+    void clickPin(int id) { testing::clickButton(m_pin, id); }
     void changePin(const QString& oldPin, const QString& newPin)
     {
         m_pin.setItemText(P::OldPasswordEdit, oldPin);

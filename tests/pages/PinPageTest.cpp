@@ -6,7 +6,6 @@
 #include "support/Typing.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +29,7 @@ protected:
         m_page.setBinding(&m_binding);
     }
 
-    void click(int id) { m_page.controlAs<QPushButton>(id)->click(); }
+    void click(int id) { testing::clickButton(m_page, id); }
     QLineEdit* edit(int id) const { return m_page.controlAs<QLineEdit>(id); }
     QString text(int id) const { return m_page.itemText(id); }
     void fill(const QString& oldPassword, const QString& newPassword, const QString& confirmation)

@@ -15,7 +15,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -58,7 +57,7 @@ void choose(SealListDialog& dialog, int position)
 
 void press(SealListDialog& dialog, int button)
 {
-    dialog.controlAs<QPushButton>(button)->click();
+    clickButton(dialog, button);
 }
 
 // The rectangle the picture covers in the dialog's own painting, children hidden.
@@ -103,7 +102,7 @@ protected:
             typeText(nameDialog.controlAs<QLineEdit>(SealNameDialog::kNameEdit), name);
             nameDialog.controlAs<QCalendarWidget>(SealNameDialog::kCalendar)
                 ->setSelectedDate(QDate(2030, 6, 1));
-            nameDialog.controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+            clickButton(nameDialog, TemplateDialog::IDOK);
         });
     }
 
@@ -490,7 +489,7 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
         static_cast<SealTimeDialog&>(timeDialog)
             .controlAs<QCalendarWidget>(SealTimeDialog::kCalendar)
             ->setSelectedDate(QDate(2001, 9, 11));
-        static_cast<SealTimeDialog&>(timeDialog).controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+        clickButton(timeDialog, TemplateDialog::IDOK);
     });
     QStringList callsAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) { callsAtBox = m_key.calls(); });

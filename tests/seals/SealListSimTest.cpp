@@ -12,7 +12,6 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -55,9 +54,9 @@ protected:
             typeText(nameDialog.controlAs<QLineEdit>(SealNameDialog::kNameEdit), name);
             nameDialog.controlAs<QCalendarWidget>(SealNameDialog::kCalendar)
                 ->setSelectedDate(QDate(2030, 6, 1));
-            nameDialog.controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+            clickButton(nameDialog, TemplateDialog::IDOK);
         });
-        dialog.controlAs<QPushButton>(SealListDialog::kAddButton)->click();
+        clickButton(dialog, SealListDialog::kAddButton);
     }
 
     ScopedTimeZone m_zone{"Asia/Shanghai"};
@@ -119,16 +118,16 @@ TEST_F(SealListSimulatedKeyTest, AddShowWriteTimeAndDeleteReachTheKey)
     m_seam.scriptModal([](QDialog& modal) {
         auto& timeDialog = static_cast<SealTimeDialog&>(modal);
         timeDialog.controlAs<QCalendarWidget>(SealTimeDialog::kCalendar)->setSelectedDate(QDate(2031, 2, 3));
-        timeDialog.controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+        clickButton(timeDialog, TemplateDialog::IDOK);
     });
     m_seam.answerBox(BoxResult::Ok);
-    dialog.controlAs<QPushButton>(SealListDialog::kWriteTimeButton)->click();
+    clickButton(dialog, SealListDialog::kWriteTimeButton);
     EXPECT_STREQ(keyState().sealTable[1].expiryTime, "2031-02-03 00:00:00");
 
     // Deleting the first seal frees its slot and leaves the second.
     list->setCurrentIndex(0);
     m_seam.answerBox(BoxResult::Ok);
-    dialog.controlAs<QPushButton>(SealListDialog::kDeleteButton)->click();
+    clickButton(dialog, SealListDialog::kDeleteButton);
     info = keyState();
     EXPECT_EQ(info.sealTable[0].inUse, 0);
     EXPECT_NE(info.sealTable[1].inUse, 0);
@@ -174,7 +173,7 @@ TEST_F(SealListSimulatedKeyTest, AFailingKeyInformationReadLeavesTheListEmpty)
 
     m_key.clearFailures();
     m_seam.clearRecords();
-    dialog.controlAs<QPushButton>(SealListDialog::kRefreshButton)->click();
+    clickButton(dialog, SealListDialog::kRefreshButton);
     EXPECT_TRUE(m_seam.boxes().empty());
     EXPECT_EQ(dialog.controlAs<QComboBox>(SealListDialog::kSealCombo)->count(), 1);
 }
