@@ -11,8 +11,12 @@
 namespace talvo {
 
 // The seam for tests: records every box, file dialog, modal dialog and shell action, and
-// answers each from a queue. Unscripted boxes take their default button, unscripted file
-// dialogs and modal dialogs are cancelled. Installs itself for its lifetime.
+// answers each from a queue. It is strict, as a test must be about every modal thing it
+// meets: a box, file dialog or modal dialog met with nothing queued for it, a box answered
+// with a button it does not offer, and answers still queued when the seam ends each fail the
+// running test, saying what was met or left. (The unscripted box still takes its default
+// button, and the unscripted dialog is still cancelled, so the test runs on to its end.)
+// Installs itself for its lifetime.
 class ScriptedInteraction : public Interaction {
 public:
     ScriptedInteraction();
@@ -47,6 +51,8 @@ public:
     void clearRecords();
 
 private:
+    QStringList unusedScripts() const;
+
     Interaction* m_previous = nullptr;
     std::deque<BoxResult> m_boxAnswers;
     std::deque<std::optional<QString>> m_fileAnswers;

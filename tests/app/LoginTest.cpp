@@ -2,8 +2,8 @@
 #include "MainWindowFixture.h"
 #include "app/LoginDialog.h"
 #include "platform/ScriptedInteraction.h"
+#include "support/Typing.h"
 
-#include <QAbstractButton>
 #include <QLineEdit>
 #include <QTest>
 
@@ -24,7 +24,7 @@ using namespace talvo;
 class Login : public ::testing::Test {
 protected:
     QLineEdit* password(LoginDialog& dialog) { return dialog.controlAs<QLineEdit>(1088); }
-    void press(LoginDialog& dialog, int id) { dialog.controlAs<QAbstractButton>(id)->click(); }
+    void press(LoginDialog& dialog, int id) { talvo::testing::clickButton(dialog, id); }
     ScriptedInteraction m_script;
 };
 
@@ -47,6 +47,8 @@ TEST_F(Login, NearMissesAreRefusedAndTheEditEmptied)
     const QStringList attempts = {QStringLiteral("plain-fox739204 "), QStringLiteral("PLAIN-FOX739204"),
                                   QStringLiteral("plain-fox73920"), QStringLiteral(" plain-fox739204"),
                                   QString()};
+    for (qsizetype i = 0; i < attempts.size(); ++i)
+        m_script.answerBox(BoxResult::Ok);
     m_script.scriptModal([&](QDialog& shown) {
         auto& login = static_cast<LoginDialog&>(shown);
         for (const QString& attempt : attempts) {
@@ -69,6 +71,8 @@ TEST_F(Login, NearMissesAreRefusedAndTheEditEmptied)
 TEST_F(Login, TenWrongAttemptsLeaveItOpenAndUsable)
 {
     LoginDialog dialog;
+    for (int attempt = 0; attempt < 10; ++attempt)
+        m_script.answerBox(BoxResult::Ok);
     m_script.scriptModal([&](QDialog& shown) {
         auto& login = static_cast<LoginDialog&>(shown);
         for (int attempt = 0; attempt < 10; ++attempt) {

@@ -3,8 +3,8 @@
 #include "app/LoginDialog.h"
 #include "platform/Interaction.h"
 #include "platform/PrivateDirectory.h"
+#include "support/Typing.h"
 
-#include <QAbstractButton>
 #include <QFile>
 #include <QLineEdit>
 
@@ -17,7 +17,7 @@ void scriptLogin(ScriptedInteraction& script, const QString& password)
         if (!login)
             return;
         login->controlAs<QLineEdit>(1088)->setText(password);
-        login->controlAs<QAbstractButton>(TemplateDialog::IDOK)->click();
+        clickButton(*login, TemplateDialog::IDOK);
     });
 }
 
@@ -44,7 +44,7 @@ QString MainWindowFixture::privateDirectory() const
 
 void MainWindowFixture::pressButton(int id)
 {
-    m_window->controlAs<QAbstractButton>(id)->click();
+    clickButton(*m_window, id);
 }
 
 } // namespace talvo::testing

@@ -142,6 +142,7 @@ TEST_F(MainWindow, FailedSerialReadEmptiesTheEditAndSaysSo)
 {
     m_main.window().setItemText(1017, QStringLiteral("typed by hand"));
     setFakeStatus(1);
+    m_main.script().answerBox(BoxResult::Ok);
     m_main.pressButton(1068);
     EXPECT_TRUE(m_main.window().itemText(1017).isEmpty());
     ASSERT_EQ(m_main.script().boxes().size(), 1u);

@@ -27,11 +27,13 @@ TEST(WithSimulatedKey, AnUnpluggedOrFailingKeyGivesNoSerialNumber)
     ASSERT_FALSE(main.window().itemText(1017).isEmpty());
 
     key.unplug();
+    main.script().answerBox(talvo::BoxResult::Ok);
     main.pressButton(1068);
     EXPECT_TRUE(main.window().itemText(1017).isEmpty());
 
     key.plug();
     key.fail(QStringLiteral("TLKeyReadSerial"), 2);
+    main.script().answerBox(talvo::BoxResult::Ok);
     main.pressButton(1068);
     EXPECT_TRUE(main.window().itemText(1017).isEmpty());
 

@@ -23,6 +23,7 @@ TEST(SimulatedKeyInterop, PacksAndUnpacksWithTheKeysContainerOnlyWhilePlugged)
 
     EXPECT_TRUE(SecureMessage(reporter).GenerateSecureMessage(dir.file("doc.txt"), dir.file("doc.sec")));
     key.unplug();
+    boxes.answerBox(BoxResult::Ok);
     EXPECT_FALSE(SecureMessage(reporter).ParseSecureMessage(dir.file("doc.sec"), dir.file("out.txt")));
     EXPECT_EQ(boxes.boxTexts(), QStringList{QStringLiteral("CryptAcquireContext error")});
     EXPECT_FALSE(QFile::exists(dir.file("out.txt")));

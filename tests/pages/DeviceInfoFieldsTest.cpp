@@ -1,5 +1,5 @@
 #include "pages/DeviceInfoFields.h"
-#include "platform/Cp936Codec.h"
+#include "support/Cp936.h"
 
 #include <gtest/gtest.h>
 
@@ -37,9 +37,9 @@ TEST(DeviceInfoFields, ModeTextMatchesInTableOrderWithAsciiFoldingAndPrefixes)
 TEST(DeviceInfoFields, ModeTextFoldsOnlyAsciiLetters)
 {
     // Full-width letters are double-byte characters: they never fold to the ASCII names.
-    EXPECT_EQ(matchModeText(toCp936(QStringLiteral("ＡＤＭＩＮ"))), std::nullopt);
+    EXPECT_EQ(matchModeText(testing::cp936(QStringLiteral("ＡＤＭＩＮ"))), std::nullopt);
     // A double-byte character after a full name does not stop the prefix match.
-    EXPECT_EQ(matchModeText(toCp936(QStringLiteral("admin管理"))), 2);
+    EXPECT_EQ(matchModeText(testing::cp936(QStringLiteral("admin管理"))), 2);
 }
 
 TEST(DeviceInfoFields, CheckStatesFromFlagsAndBack)
@@ -119,7 +119,8 @@ TEST(DeviceInfoFields, RecordKeepsTerminatorsAndLeavesUnwrittenFieldsZero)
     form.errorTimes = -1;
     form.mode = KeyModeSuper;
     form.pinHash = std::string(60, 'H');
-    form.unitId = std::string(39, 'u') + toCp936(QStringLiteral("辽")); // 41 bytes: the character must go
+    // 41 bytes: the character must go
+    form.unitId = std::string(39, 'u') + testing::cp936(QStringLiteral("辽"));
     form.userId = std::string(300, 'x');
 
     const KeyBaseInfo record = buildKeyBaseInfo(form);

@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -38,7 +37,7 @@ protected:
     }
     void TearDown() override { setMainWindow(nullptr); }
 
-    void click(int id) { m_page.controlAs<QPushButton>(id)->click(); }
+    void click(int id) { testing::clickButton(m_page, id); }
     QString text(int id) const { return m_page.itemText(id); }
     void setText(int id, const QString& value) { m_page.setItemText(id, value); }
     Qt::CheckState check(int id) const { return m_page.controlAs<QCheckBox>(id)->checkState(); }
@@ -271,6 +270,7 @@ TEST_F(DeviceInfoPageTest, ViewFailureShowsTheFailingCallsStatusAndKeepsTheForm)
         recordingDriver().failures = {{c.function, c.status}};
         fillForm();
         const QStringList before = formState();
+        m_script.answerBox(BoxResult::Ok);
         click(P::ViewButton);
         expectOnlyBox(QString::fromUtf8(c.text), QStringLiteral("错误"), BoxIcon::Error);
         EXPECT_EQ(formState(), before);
@@ -288,6 +288,7 @@ TEST_F(DeviceInfoPageTest, SetWritesTheWholeRecordByteForByte)
     for (int id : {P::FactoryCheck, P::InitCheck, P::TimeControlCheck, P::KeyRoleCheck})
         setCheck(id, true);
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
 
     click(P::SetButton);
 
@@ -319,6 +320,7 @@ TEST_F(DeviceInfoPageTest, SetReadsModeAndEmptyCounter)
         setText(P::ModeEdit, QString::fromLatin1(c.typed));
         setText(P::ErrorTimesEdit, QStringLiteral("-"));
         m_script.answerBox(BoxResult::Yes);
+        m_script.answerBox(BoxResult::Ok);
         click(P::SetButton);
         const std::string written = writtenRecord();
         ASSERT_EQ(written.size(), 348u) << c.typed;
@@ -336,6 +338,7 @@ TEST_F(DeviceInfoPageTest, SetWithUnknownModeWritesNothing)
         recordingDriver().calls.clear();
         setText(P::ModeEdit, QString::fromLatin1(typed));
         m_script.answerBox(BoxResult::Yes);
+        m_script.answerBox(BoxResult::Ok);
         click(P::SetButton);
         expectOnlyBox(QStringLiteral("模式字符串输入有错误"), QStringLiteral("提示"), BoxIcon::Information,
                       1);
@@ -348,6 +351,7 @@ TEST_F(DeviceInfoPageTest, SetFailureShowsStatusText)
     recordingDriver().failures = {{"TLKeyWriteKeyBaseInfo", 6}};
     setText(P::ModeEdit, QStringLiteral("ADMIN"));
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     click(P::SetButton);
     expectOnlyBox(QStringLiteral("设备空间不足。"), QStringLiteral("错误"), BoxIcon::Error, 1);
 }
@@ -367,6 +371,7 @@ TEST_F(DeviceInfoPageTest, UndecidedFlagWritesZeroAndBecomesTwoStateWhenClicked)
     EXPECT_EQ(lock->checkState(), Qt::Checked) << "a clicked box has only two states";
 
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     click(P::SetButton);
     const std::string written = writtenRecord();
     ASSERT_EQ(written.size(), 348u);
@@ -414,6 +419,7 @@ TEST_F(DeviceInfoPageTest, InitialiseFailureTracesThenShowsStatus)
     recordingDriver().failures = {{"TLKeyLowFormat", 2}, {"TLKeyCalcHash", 5}};
     setText(P::ModeEdit, QStringLiteral("none"));
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     QStringList tracesAtBox;
     m_script.onBox([&](const MessageBoxRequest&) { tracesAtBox = m_traces.lines(); });
     click(P::InitialiseButton);

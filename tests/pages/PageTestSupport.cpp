@@ -1,7 +1,5 @@
 #include "PageTestSupport.h"
 
-#include "platform/Cp936Codec.h"
-
 namespace talvo::testing {
 
 std::vector<std::string> callNames()
@@ -10,11 +8,6 @@ std::vector<std::string> callNames()
     for (const DriverCall& call : recordingDriver().calls)
         names.push_back(call.name);
     return names;
-}
-
-std::string cp936(const QString& text)
-{
-    return toCp936(text);
 }
 
 void PrintTo(const DriverCall& call, std::ostream* out)

@@ -2,6 +2,7 @@
 
 #include "platform/Interaction.h"
 #include "recording/RecordingDriver.h"
+#include "support/Cp936.h"
 
 #include <QString>
 
@@ -11,9 +12,6 @@ namespace talvo::testing {
 
 // The calls that reached the recording driver since the test began, by name only.
 std::vector<std::string> callNames();
-
-// The text in CP936 bytes, as the key sees it.
-std::string cp936(const QString& text);
 
 } // namespace talvo::testing
 

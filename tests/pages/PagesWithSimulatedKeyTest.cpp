@@ -5,11 +5,12 @@
 #include "platform/DebugTrace.h"
 #include "platform/ScriptedInteraction.h"
 #include "seals/SealListDialog.h"
+#include "support/Cp936.h"
 #include "support/SimulatedKey.h"
+#include "support/Typing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -50,13 +51,13 @@ protected:
     }
     std::string hashOf(const QString& pin)
     {
-        const std::string bytes = toCp936(pin);
+        const std::string bytes = testing::cp936(pin);
         char hash[TL_HASH_BUFFER_SIZE + 1] = {};
         EXPECT_EQ(m_binding.TLKeyCalcHash(bytes.c_str(), static_cast<int32_t>(bytes.size()), hash), 0);
         return hash;
     }
-    void clickDeviceInfo(int id) { m_deviceInfo.controlAs<QPushButton>(id)->click(); }
-    void clickPin(int id) { m_pin.controlAs<QPushButton>(id)->click(); }
+    void clickDeviceInfo(int id) { testing::clickButton(m_deviceInfo, id); }
+    void clickPin(int id) { testing::clickButton(m_pin, id); }
     void changePin(const QString& oldPin, const QString& newPin)
     {
         m_pin.setItemText(P::OldPasswordEdit, oldPin);
@@ -105,6 +106,7 @@ TEST_F(PagesWithSimulatedKeyTest, SetStoresTheFormOnTheKey)
     m_deviceInfo.controlAs<QCheckBox>(D::LockCheck)->setChecked(true);
     m_deviceInfo.controlAs<QCheckBox>(D::KeyRoleCheck)->setChecked(false);
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
 
     clickDeviceInfo(D::SetButton);
 
@@ -124,6 +126,7 @@ TEST_F(PagesWithSimulatedKeyTest, SetStoresTheFormOnTheKey)
 
 TEST_F(PagesWithSimulatedKeyTest, InitialiseLowFormatsTheKey)
 {
+    m_script.answerBox(BoxResult::Ok);
     changePin(QStringLiteral("730264"), QStringLiteral("abc"));
     m_script.clearRecords();
     m_deviceInfo.setItemText(D::ModeEdit, QStringLiteral("ADMIN"));
@@ -147,10 +150,13 @@ TEST_F(PagesWithSimulatedKeyTest, UnpluggedKeyIsReportedAbsentAndLeftAlone)
     const KeyInfo before = readKey();
     m_deviceInfo.setItemText(D::ModeEdit, QStringLiteral("NONE"));
     m_key.unplug();
+    m_script.answerBox(BoxResult::Ok);
     clickDeviceInfo(D::ViewButton);
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     clickDeviceInfo(D::SetButton);
     m_script.answerBox(BoxResult::Yes);
+    m_script.answerBox(BoxResult::Ok);
     clickDeviceInfo(D::InitialiseButton);
     m_key.plug();
 
@@ -175,6 +181,8 @@ TEST_F(PagesWithSimulatedKeyTest, SealManagementListsTheKeysSeals)
 
 TEST_F(PagesWithSimulatedKeyTest, PinChangeReplacesTheStoredHash)
 {
+    for (int box = 0; box < 5; ++box)
+        m_script.answerBox(BoxResult::Ok);
     changePin(QStringLiteral("111111"), QStringLiteral("abc"));
     EXPECT_EQ(field(readKey().base.pinHash, TL_PIN_HASH_SIZE), hashOf(QStringLiteral("730264")));
 
@@ -197,6 +205,8 @@ TEST_F(PagesWithSimulatedKeyTest, IssueOperatorAndCertificateStoreChangeTheKey)
     EXPECT_EQ(field(key.userId, sizeof key.userId), "vudeze");
     EXPECT_EQ(key.initFlag, 1);
 
+    for (int box = 0; box < 3; ++box)
+        m_script.answerBox(BoxResult::Ok);
     clickPin(P::CountCertsButton);
     clickPin(P::RegisterCertsButton);
     clickPin(P::CountCertsButton);

@@ -6,7 +6,6 @@
 #include "support/Typing.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +29,7 @@ protected:
         m_page.setBinding(&m_binding);
     }
 
-    void click(int id) { m_page.controlAs<QPushButton>(id)->click(); }
+    void click(int id) { testing::clickButton(m_page, id); }
     QLineEdit* edit(int id) const { return m_page.controlAs<QLineEdit>(id); }
     QString text(int id) const { return m_page.itemText(id); }
     void fill(const QString& oldPassword, const QString& newPassword, const QString& confirmation)
@@ -104,6 +103,7 @@ TEST_F(PinPageTest, IncompleteFormWarnsClearsAndFocusesWithoutTheDriver)
         fill(form[0], form[1], form[2]);
         m_page.setItemText(P::PinEdit, QStringLiteral("pin"));
         edit(P::PinEdit)->setFocus();
+        m_script.answerBox(BoxResult::Ok);
 
         click(P::SetPasswordButton);
 
@@ -126,6 +126,7 @@ TEST_F(PinPageTest, WrongOldPasswordClearsWithoutHashing)
         fill(driverFails ? QStringLiteral("730264") : QStringLiteral("111111"), QStringLiteral("abc"),
              QStringLiteral("abc"));
         edit(P::PinEdit)->setFocus();
+        m_script.answerBox(BoxResult::Ok);
 
         click(P::SetPasswordButton);
 
@@ -152,6 +153,7 @@ TEST_F(PinPageTest, SuccessfulChangeStoresTheNewHash)
 {
     fill(QStringLiteral("730264"), QStringLiteral("口令1"), QStringLiteral("口令1"));
     m_page.setItemText(P::InformationEdit, QStringLiteral("earlier"));
+    m_script.answerBox(BoxResult::Ok);
     click(P::SetPasswordButton);
 
     expectOnlyBox(QStringLiteral("修改密码成功!"), QStringLiteral("提示"), BoxIcon::Information);
@@ -168,6 +170,7 @@ TEST_F(PinPageTest, SuccessfulChangeStoresTheNewHash)
     // The old password now fails and the new one passes.
     fill(QStringLiteral("730264"), QStringLiteral("x"), QStringLiteral("x"));
     m_script.clearRecords();
+    m_script.answerBox(BoxResult::Ok);
     click(P::SetPasswordButton);
     EXPECT_EQ(m_script.boxTexts(), QStringList{QStringLiteral("密码不正确!")});
 }
@@ -183,6 +186,7 @@ TEST_F(PinPageTest, HashFailuresAreReportedAndClearTheFields)
         recordingDriver().calls.clear();
         recordingDriver().failures = {{c.function, 3}};
         fill(QStringLiteral("730264"), QStringLiteral("abc"), QStringLiteral("abc"));
+        m_script.answerBox(BoxResult::Ok);
         click(P::SetPasswordButton);
         expectOnlyBox(QString::fromUtf8(c.text), QStringLiteral("提示"), BoxIcon::Information);
         EXPECT_EQ(passwordFields(), QStringList({"", "", ""}));
@@ -195,6 +199,7 @@ TEST_F(PinPageTest, HashFillingTheWholeBufferReachesTheKeyTerminated)
 {
     recordingDriver().calcHashBytes = std::string(40, '7');
     fill(QStringLiteral("730264"), QStringLiteral("abc"), QStringLiteral("abc"));
+    m_script.answerBox(BoxResult::Ok);
     click(P::SetPasswordButton);
     EXPECT_EQ(recordingDriver().storedHash, std::string(40, '7'));
     EXPECT_EQ(m_script.boxTexts(), QStringList{QStringLiteral("修改密码成功!")});
@@ -210,6 +215,7 @@ TEST_F(PinPageTest, CheckPinPassesTheTextAndKeepsIt)
         m_script.clearRecords();
         recordingDriver().calls.clear();
         m_page.setItemText(P::PinEdit, c.pin);
+        m_script.answerBox(BoxResult::Ok);
         click(P::CheckPinButton);
         expectOnlyPlainBox(QString::fromLatin1(c.answer));
         EXPECT_EQ(recordingDriver().calls,
@@ -220,12 +226,15 @@ TEST_F(PinPageTest, CheckPinPassesTheTextAndKeepsIt)
     recordingDriver().storedHash = recordingHash("");
     m_script.clearRecords();
     m_page.setItemText(P::PinEdit, QString());
+    m_script.answerBox(BoxResult::Ok);
     click(P::CheckPinButton);
     expectOnlyPlainBox(QStringLiteral("ok"));
 }
 
 TEST_F(PinPageTest, CertificateStoreButtons)
 {
+    for (int box = 0; box < 3; ++box)
+        m_script.answerBox(BoxResult::Ok);
     click(P::CountCertsButton);
     click(P::RegisterCertsButton);
     click(P::CountCertsButton);
@@ -256,6 +265,8 @@ TEST_F(PinPageTest, IssueOperatorPassesCp936TextsAndShowsNothing)
 
 TEST_F(PinPageTest, ReadHashShowsTheBufferWhateverTheStatus)
 {
+    for (int box = 0; box < 3; ++box)
+        m_script.answerBox(BoxResult::Ok);
     click(P::ReadHashButton);
     recordingDriver().readHashBytes = std::string(40, 'Z'); // no terminator within the buffer
     click(P::ReadHashButton);
@@ -279,6 +290,8 @@ TEST_F(PinPageTest, WithoutABindingEveryButtonAnswersAsWithoutADriver)
 {
     m_page.setBinding(nullptr);
     fill(QStringLiteral("730264"), QStringLiteral("abc"), QStringLiteral("abc"));
+    for (int box = 0; box < 4; ++box)
+        m_script.answerBox(BoxResult::Ok);
     click(P::SetPasswordButton);
     click(P::CheckPinButton);
     click(P::CountCertsButton);

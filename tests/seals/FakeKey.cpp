@@ -1,37 +1,30 @@
 #include "FakeKey.h"
 
 #include "platform/Cp936Codec.h"
+#include "platform/DynamicLibrary.h"
+#include "support/Cp936.h"
 
 #include <cstring>
 
+// The recording driver's own function, linked into this program.
+extern "C" int32_t TLKeyGetStatus(uint32_t* status);
+
 namespace talvo::testing {
 
-namespace {
-
-template <class Pointer> void bind(const DynamicLibrary& library, Pointer& pointer, const char* name)
+FakeKey::FakeKey()
 {
-    pointer = reinterpret_cast<Pointer>(library.symbol(name));
+    reset();
 }
 
-} // namespace
-
-FakeKey::FakeKey() : m_library("libTalvoDriver.so")
+bool FakeKey::isLoaded() const
 {
-    bind(m_library, m_reset, "FakeKeyReset");
-    bind(m_library, m_setEntry, "FakeKeySetEntry");
-    bind(m_library, m_setPicture, "FakeKeySetPicture");
-    bind(m_library, m_fail, "FakeKeyFail");
-    bind(m_library, m_overReport, "FakeKeyOverReport");
-    bind(m_library, m_callLog, "FakeKeyCallLog");
-    bind(m_library, m_clearCallLog, "FakeKeyClearCallLog");
-    bind(m_library, m_lastSealWrite, "FakeKeyLastSealWrite");
-    if (isLoaded())
-        reset();
+    const DynamicLibrary library("libTalvoDriver.so");
+    return library.isLoaded() && library.symbol("TLKeyGetStatus") == reinterpret_cast<void*>(&TLKeyGetStatus);
 }
 
 void FakeKey::reset()
 {
-    m_reset();
+    recordingDriver().reset();
 }
 
 void FakeKey::putSeal(int slot, int32_t number, const QString& name, const std::string& expiry,
@@ -40,7 +33,7 @@ void FakeKey::putSeal(int slot, int32_t number, const QString& name, const std::
     SealEntry entry{};
     entry.number = number;
     entry.inUse = 1;
-    copyToField(toCp936(name), entry.name);
+    copyToField(cp936(name), entry.name);
     std::memcpy(entry.expiryTime, expiry.data(), std::min(expiry.size(), sizeof entry.expiryTime));
     std::memcpy(entry.initTime, initTime.data(), std::min(initTime.size(), sizeof entry.initTime));
     putEntry(slot, entry);
@@ -48,44 +41,54 @@ void FakeKey::putSeal(int slot, int32_t number, const QString& name, const std::
 
 void FakeKey::putEntry(int slot, const SealEntry& entry)
 {
-    m_setEntry(slot, &entry);
+    if (slot >= 0 && slot < TL_SEAL_SLOTS)
+        recordingDriver().keyInfo.sealTable[slot] = entry;
 }
 
 void FakeKey::putPicture(int32_t number, const QByteArray& bytes)
 {
-    m_setPicture(number, reinterpret_cast<const uint8_t*>(bytes.constData()),
-                 static_cast<uint32_t>(bytes.size()));
+    recordingDriver().pictures[number] = bytes.toStdString();
 }
 
 void FakeKey::fail(const char* function, int32_t status)
 {
-    m_fail(function, status);
+    if (status == TL_OK)
+        recordingDriver().failures.erase(function);
+    else
+        recordingDriver().failures[function] = status;
 }
 
 void FakeKey::overReport(uint32_t extraBytes)
 {
-    m_overReport(extraBytes);
+    recordingDriver().overReport = extraBytes;
 }
 
 QStringList FakeKey::calls() const
 {
-    return QString::fromUtf8(m_callLog()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines;
+    for (const DriverCall& call : recordingDriver().calls) {
+        QString line = QString::fromStdString(call.name);
+        const bool sealWrite = call.name == "TLKeyWriteSealData";
+        for (std::size_t i = sealWrite ? call.arguments.size() - 1 : 0; i < call.arguments.size(); ++i)
+            line += QLatin1Char(' ') + QString::fromStdString(call.arguments[i]);
+        lines.append(line);
+    }
+    return lines;
 }
 
 void FakeKey::clearCalls()
 {
-    m_clearCallLog();
+    recordingDriver().calls.clear();
 }
 
 FakeKey::SealWrite FakeKey::lastSealWrite() const
 {
-    char name[TL_SEAL_NAME_SIZE] = {};
-    char expiry[TL_SEAL_TIME_SIZE] = {};
-    SealWrite write;
-    m_lastSealWrite(name, expiry, &write.length);
-    write.name.assign(name, sizeof name);
-    write.expiry.assign(expiry, sizeof expiry);
-    return write;
+    const std::vector<DriverCall>& calls = recordingDriver().calls;
+    for (auto call = calls.rbegin(); call != calls.rend(); ++call)
+        if (call->name == "TLKeyWriteSealData" && call->arguments.size() == 3)
+            return {call->arguments[0], call->arguments[1],
+                    static_cast<uint32_t>(std::stoul(call->arguments[2]))};
+    return {};
 }
 
 } // namespace talvo::testing

@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -63,7 +62,7 @@ void choose(SealListDialog& dialog, int position)
 
 void press(SealListDialog& dialog, int button)
 {
-    dialog.controlAs<QPushButton>(button)->click();
+    clickButton(dialog, button);
 }
 
 // The rectangle the picture covers in the dialog's own painting, children hidden.
@@ -108,7 +107,7 @@ protected:
             typeText(nameDialog.controlAs<QLineEdit>(SealNameDialog::kNameEdit), name);
             nameDialog.controlAs<QCalendarWidget>(SealNameDialog::kCalendar)
                 ->setSelectedDate(QDate(2030, 6, 1));
-            nameDialog.controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+            clickButton(nameDialog, TemplateDialog::IDOK);
         });
     }
 
@@ -248,6 +247,7 @@ TEST_F(SealListDialogTest, ASealThatCannotBeShownLeavesPreviewAndTimesAsTheyWere
         m_key.fail(fault, TL_ERR_ACCESS);
         m_traces.clear();
         m_seam.clearRecords();
+        m_seam.answerBox(BoxResult::Ok);
         choose(*dialog, 1);
         expectUnchanged(fault);
         ASSERT_EQ(m_seam.boxes().size(), 1u) << fault;
@@ -263,6 +263,7 @@ TEST_F(SealListDialogTest, ASealThatCannotBeShownLeavesPreviewAndTimesAsTheyWere
     QFile::remove(expectedTemporaryPath());
     ASSERT_TRUE(QDir().mkdir(expectedTemporaryPath()));
     m_seam.clearRecords();
+    m_seam.answerBox(BoxResult::Ok);
     choose(*dialog, 1);
     expectUnchanged("file error");
     ASSERT_EQ(m_seam.boxes().size(), 1u);
@@ -335,6 +336,7 @@ TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
     m_key.putSeal(0, 101, QStringLiteral("零"), "2031-01-01 00:00:00");
     m_key.putPicture(101, solidGif(10, 10));
     m_key.fail("TLKeyReadKeyInfo", TL_ERR_API);
+    m_seam.answerBox(BoxResult::Ok);
     auto dialog = open();
     ASSERT_EQ(m_seam.boxes().size(), 1u);
     EXPECT_EQ(m_seam.boxes()[0].text, QStringLiteral("操作失败"));
@@ -346,6 +348,8 @@ TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
     // With nothing listed, deleting and writing a time have nothing to work on.
     m_seam.clearRecords();
     m_key.clearCalls();
+    m_seam.answerBox(BoxResult::Ok);
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kDeleteButton);
     press(*dialog, SealListDialog::kWriteTimeButton);
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"没有要删除的签章", "没有要删除的签章"}));
@@ -359,6 +363,7 @@ TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
     press(*dialog, SealListDialog::kRefreshButton);
     choose(*dialog, 0);
     m_key.fail("TLKeyReadKeyInfo", TL_ERR_ACCESS);
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kRefreshButton);
     EXPECT_EQ(combo(*dialog)->count(), 0);
     EXPECT_EQ(dialog->picturePath(), expectedTemporaryPath());
@@ -381,6 +386,7 @@ TEST_F(SealListDialogTest, AddingEndsQuietlyWithoutAKeyCallUntilAllIsGiven)
 
     // The name dialog cancelled.
     m_seam.answerFileDialog(writeFile(QStringLiteral("seal.gif"), solidGif(10, 10)));
+    m_seam.scriptModal([](QDialog&) {});
     press(*dialog, SealListDialog::kAddButton);
     EXPECT_EQ(m_seam.modalDialogs(), QStringList({"talvo::SealNameDialog"}));
 
@@ -406,6 +412,7 @@ TEST_F(SealListDialogTest, AddingRefusesAFileLongerThanA32BitLengthCanCarry)
     auto dialog = open();
     m_key.clearCalls();
     m_seam.answerFileDialog(path);
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kAddButton);
     EXPECT_TRUE(m_seam.modalDialogs().isEmpty());
     EXPECT_TRUE(m_key.calls().isEmpty());
@@ -423,6 +430,7 @@ TEST_F(SealListDialogTest, AddingHandsTheKeyTheWholeNameAndFileThenReportsBefore
     const QByteArray bytes("not a GIF at all, but the key takes it as it is");
     const QString name = QStringLiteral("一二三四五六七八九十甲乙丙丁戊己庚");
     scriptAdd(writeFile(QStringLiteral("seal.txt"), bytes), name);
+    m_seam.answerBox(BoxResult::Ok);
     QStringList listAtBox;
     QStringList callsAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) {
@@ -465,6 +473,7 @@ TEST_F(SealListDialogTest, AddingShowsTheKeysRefusalAndChangesNothing)
         m_key.clearCalls();
         m_seam.clearRecords();
         scriptAdd(path, QStringLiteral("新章"));
+        m_seam.answerBox(BoxResult::Ok);
         press(*dialog, SealListDialog::kAddButton);
         EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备空间不足。"})) << function;
         EXPECT_EQ(m_seam.boxes()[0].caption, QStringLiteral("错误"));
@@ -484,6 +493,7 @@ TEST_F(SealListDialogTest, DeletingAsksNoConfirmationAndRefreshesBeforeReporting
     m_key.clearCalls();
     QStringList listAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) { listAtBox = listedNames(*dialog); });
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kDeleteButton);
 
     EXPECT_EQ(m_key.calls(), QStringList({"TLKeyGetStatus", "TLKeyDelSealData 104", "TLKeyReadKeyInfo"}));
@@ -497,6 +507,7 @@ TEST_F(SealListDialogTest, DeletingAsksNoConfirmationAndRefreshesBeforeReporting
         m_key.fail(function, TL_ERR_NO_DEVICE);
         m_key.clearCalls();
         m_seam.clearRecords();
+        m_seam.answerBox(BoxResult::Ok);
         press(*dialog, SealListDialog::kDeleteButton);
         EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备不存在。"})) << function;
         EXPECT_FALSE(m_key.calls().contains("TLKeyReadKeyInfo")) << function;
@@ -513,6 +524,7 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
     combo(*dialog)->setCurrentIndex(1);
     m_key.clearCalls();
     // Cancelled: no key call.
+    m_seam.scriptModal([](QDialog&) {});
     press(*dialog, SealListDialog::kWriteTimeButton);
     EXPECT_TRUE(m_key.calls().isEmpty());
 
@@ -520,10 +532,11 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
         static_cast<SealTimeDialog&>(timeDialog)
             .controlAs<QCalendarWidget>(SealTimeDialog::kCalendar)
             ->setSelectedDate(QDate(2001, 9, 11));
-        static_cast<SealTimeDialog&>(timeDialog).controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+        clickButton(timeDialog, TemplateDialog::IDOK);
     });
     QStringList callsAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) { callsAtBox = m_key.calls(); });
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kWriteTimeButton);
     EXPECT_EQ(callsAtBox, QStringList({"TLKeyWriteSealTime 106 2001-09-11 00:00:00", "TLKeyReadKeyInfo"}));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作成功"}));
@@ -533,6 +546,7 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
     m_key.clearCalls();
     m_seam.clearRecords();
     m_seam.scriptModal([](QDialog& timeDialog) { QTest::keyClick(&timeDialog, Qt::Key_Return); });
+    m_seam.answerBox(BoxResult::Ok);
     press(*dialog, SealListDialog::kWriteTimeButton);
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"参数错误。"}));
     EXPECT_EQ(m_key.calls().size(), 1);
@@ -541,6 +555,8 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
 TEST_F(SealListDialogTest, WithoutABindingTheKeyCountsAsAbsent)
 {
     SealListDialog dialog;
+    for (int box = 0; box < 3; ++box)
+        m_seam.answerBox(BoxResult::Ok);
     m_seam.scriptModal([&](QDialog&) {
         scriptAdd(writeFile(QStringLiteral("seal.gif"), solidGif(10, 10)), QStringLiteral("章"));
         press(dialog, SealListDialog::kAddButton);

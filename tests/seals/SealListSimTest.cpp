@@ -12,7 +12,6 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -55,9 +54,9 @@ protected:
             typeText(nameDialog.controlAs<QLineEdit>(SealNameDialog::kNameEdit), name);
             nameDialog.controlAs<QCalendarWidget>(SealNameDialog::kCalendar)
                 ->setSelectedDate(QDate(2030, 6, 1));
-            nameDialog.controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+            clickButton(nameDialog, TemplateDialog::IDOK);
         });
-        dialog.controlAs<QPushButton>(SealListDialog::kAddButton)->click();
+        clickButton(dialog, SealListDialog::kAddButton);
     }
 
     ScopedTimeZone m_zone{"Asia/Shanghai"};
@@ -89,7 +88,9 @@ TEST_F(SealListSimulatedKeyTest, AddShowWriteTimeAndDeleteReachTheKey)
 
     const QByteArray first = encodeGif(plainPicture(400, qRgb(200, 0, 0)));
     const QString firstName = QStringLiteral("一二三四五六七八九十甲乙丙丁戊己庚");
+    m_seam.answerBox(BoxResult::Ok);
     add(dialog, first, firstName);
+    m_seam.answerBox(BoxResult::Ok);
     add(dialog, encodeGif(plainPicture(64, qRgb(0, 0, 200))), QStringLiteral("财务章"));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作成功", "操作成功"}));
     ASSERT_EQ(list->count(), 2);
@@ -117,14 +118,16 @@ TEST_F(SealListSimulatedKeyTest, AddShowWriteTimeAndDeleteReachTheKey)
     m_seam.scriptModal([](QDialog& modal) {
         auto& timeDialog = static_cast<SealTimeDialog&>(modal);
         timeDialog.controlAs<QCalendarWidget>(SealTimeDialog::kCalendar)->setSelectedDate(QDate(2031, 2, 3));
-        timeDialog.controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+        clickButton(timeDialog, TemplateDialog::IDOK);
     });
-    dialog.controlAs<QPushButton>(SealListDialog::kWriteTimeButton)->click();
+    m_seam.answerBox(BoxResult::Ok);
+    clickButton(dialog, SealListDialog::kWriteTimeButton);
     EXPECT_STREQ(keyState().sealTable[1].expiryTime, "2031-02-03 00:00:00");
 
     // Deleting the first seal frees its slot and leaves the second.
     list->setCurrentIndex(0);
-    dialog.controlAs<QPushButton>(SealListDialog::kDeleteButton)->click();
+    m_seam.answerBox(BoxResult::Ok);
+    clickButton(dialog, SealListDialog::kDeleteButton);
     info = keyState();
     EXPECT_EQ(info.sealTable[0].inUse, 0);
     EXPECT_NE(info.sealTable[1].inUse, 0);
@@ -147,6 +150,7 @@ TEST_F(SealListSimulatedKeyTest, AFullKeyRefusesAnotherSeal)
     SealListDialog dialog;
     dialog.setBinding(&m_binding);
     dialog.show();
+    m_seam.answerBox(BoxResult::Ok);
     add(dialog, picture, QStringLiteral("第十一"));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备空间不足。"}));
     EXPECT_EQ(dialog.controlAs<QComboBox>(SealListDialog::kSealCombo)->count(), TL_SEAL_SLOTS);
@@ -161,6 +165,7 @@ TEST_F(SealListSimulatedKeyTest, AFailingKeyInformationReadLeavesTheListEmpty)
     m_key.fail(QStringLiteral("TLKeyReadKeyInfo"), TL_ERR_ACCESS);
     SealListDialog dialog;
     dialog.setBinding(&m_binding);
+    m_seam.answerBox(BoxResult::Ok);
     dialog.show();
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作失败"}));
     EXPECT_EQ(m_seam.boxes()[0].caption, QStringLiteral("错误"));
@@ -168,7 +173,7 @@ TEST_F(SealListSimulatedKeyTest, AFailingKeyInformationReadLeavesTheListEmpty)
 
     m_key.clearFailures();
     m_seam.clearRecords();
-    dialog.controlAs<QPushButton>(SealListDialog::kRefreshButton)->click();
+    clickButton(dialog, SealListDialog::kRefreshButton);
     EXPECT_TRUE(m_seam.boxes().empty());
     EXPECT_EQ(dialog.controlAs<QComboBox>(SealListDialog::kSealCombo)->count(), 1);
 }

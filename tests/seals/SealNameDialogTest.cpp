@@ -7,7 +7,6 @@
 
 #include <QCalendarWidget>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,6 +14,7 @@
 #include <cstring>
 
 using namespace talvo;
+using talvo::testing::clickButton;
 using talvo::testing::cp936;
 using talvo::testing::ScopedTimeZone;
 using talvo::testing::typeText;
@@ -33,7 +33,7 @@ QCalendarWidget* calendar(QDialog& dialog)
 
 void pressOk(QDialog& dialog)
 {
-    static_cast<SealNameDialog&>(dialog).controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+    clickButton(dialog, TemplateDialog::IDOK);
 }
 
 class SealNameDialogTest : public ::testing::Test {
@@ -86,6 +86,7 @@ TEST_F(SealNameDialogTest, RefusesABlankNameAndStaysOpen)
 {
     bool stayedOpen = false;
     QString textAfter;
+    m_seam.answerBox(BoxResult::Ok);
     m_seam.scriptModal([&](QDialog& dialog) {
         typeText(nameEdit(dialog), QStringLiteral("   "));
         pressOk(dialog);
@@ -148,7 +149,7 @@ TEST_F(SealNameDialogTest, CancelHandsBackNothing)
 {
     m_seam.scriptModal([](QDialog& dialog) {
         typeText(nameEdit(dialog), QStringLiteral("财务章"));
-        static_cast<SealNameDialog&>(dialog).controlAs<QPushButton>(TemplateDialog::IDCANCEL)->click();
+        clickButton(dialog, TemplateDialog::IDCANCEL);
     });
     EXPECT_EQ(m_dialog.doModal(), TemplateDialog::IDCANCEL);
     char name[TL_SEAL_NAME_SIZE] = {};

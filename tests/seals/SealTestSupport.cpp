@@ -1,7 +1,5 @@
 #include "SealTestSupport.h"
 
-#include "platform/Cp936Codec.h"
-
 #include <QAbstractItemModel>
 #include <QCalendarWidget>
 #include <QTableView>
@@ -14,11 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace talvo::testing {
-
-std::string cp936(const QString& text)
-{
-    return toCp936(text);
-}
 
 ScopedTimeZone::ScopedTimeZone(const char* zone)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "support/Cp936.h"
 
 #include <string>
 
@@ -11,9 +11,6 @@ namespace talvo::testing {
 // Clicks the day (one that the page shows once, 10 to 20) of the calendar's shown month
 // through its window, as an operator would, then presses Enter there.
 void clickDayThenEnter(QCalendarWidget* calendar, int day);
-
-// The text as the key would hold it.
-std::string cp936(const QString& text);
 
 // Sets TZ for its lifetime and makes the C library take it up.
 class ScopedTimeZone {

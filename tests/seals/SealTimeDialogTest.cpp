@@ -1,9 +1,9 @@
 #include "seals/SealTimeDialog.h"
 #include "SealTestSupport.h"
 #include "platform/ScriptedInteraction.h"
+#include "tests/support/Typing.h"
 
 #include <QCalendarWidget>
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <cstring>
 
 using namespace talvo;
+using talvo::testing::clickButton;
 using talvo::testing::ScopedTimeZone;
 
 namespace {
@@ -33,7 +34,7 @@ TEST_F(SealTimeDialogTest, AcceptsAnyDayEvenOneInThePast)
 {
     m_seam.scriptModal([](QDialog& dialog) {
         calendar(dialog)->setSelectedDate(QDate(1990, 1, 2));
-        static_cast<SealTimeDialog&>(dialog).controlAs<QPushButton>(TemplateDialog::IDOK)->click();
+        clickButton(dialog, TemplateDialog::IDOK);
     });
     ASSERT_EQ(m_dialog.doModal(), TemplateDialog::IDOK);
     EXPECT_TRUE(m_seam.boxes().empty());

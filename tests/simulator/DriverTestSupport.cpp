@@ -1,7 +1,5 @@
 #include "DriverTestSupport.h"
 
-#include "simulator/key/Cp936Text.h"
-
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -32,13 +30,6 @@ void writeKeyFile(const SimulatedKey& key, const QString& name, const QByteArray
     QFile file(key.directory() + QLatin1Char('/') + name);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-std::string cp936(const char* utf8)
-{
-    std::string text;
-    EXPECT_TRUE(sim::utf8ToCp936(utf8, text));
-    return text;
 }
 
 } // namespace talvo::testing

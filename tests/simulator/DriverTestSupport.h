@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/KeyDriverBinding.h"
+#include "tests/support/Cp936.h"
 #include "tests/support/SimulatedKey.h"
 
 #include <QByteArray>
@@ -20,7 +21,6 @@ KeyInfo readKeyInfo();
 QByteArray keyFile(const SimulatedKey& key, const QString& name);
 void writeKeyFile(const SimulatedKey& key, const QString& name, const QByteArray& bytes);
 
-std::string cp936(const char* utf8);
 // The text in a fixed field, up to its terminator.
 template <std::size_t N> std::string fieldText(const char (&field)[N])
 {

@@ -1,8 +1,13 @@
 #include "Typing.h"
 
+#include "platform/TemplateDialog.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 namespace talvo::testing {
 
@@ -14,6 +19,17 @@ void typeText(QWidget* widget, const QString& text)
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
         QApplication::sendEvent(widget, &release);
     }
+}
+
+void clickButton(const QDialog& dialog, int id)
+{
+    const auto* templateDialog = qobject_cast<const TemplateDialog*>(&dialog);
+    auto* button = templateDialog ? templateDialog->controlAs<QAbstractButton>(id) : nullptr;
+    if (!button) {
+        ADD_FAILURE() << "no button " << id << " in " << dialog.metaObject()->className();
+        return;
+    }
+    button->click();
 }
 
 } // namespace talvo::testing

@@ -1,6 +1,9 @@
-// A stand-in driver for the binding's tests: every called function records its arguments
-// and answers a status the test chooses. Built twice: whole but hostile (texts without
-// terminators, no CSP name), and partial (some functions missing).
+// A stand-in driver for the binding itself. It serves the faults in what a library exports,
+// which the recording driver (a key in memory) cannot: built twice, whole (all 52 names, with
+// the answers a binding must survive: a serial number without terminator, no CSP name) and
+// partial (names missing, as a driver may lack them). Every function answers one status the
+// test sets and counts its calls; the main window's tests use the partial build for a serial
+// read that fails or fills its whole buffer.
 #include "device/TalvoDriverApi.h"
 
 #include <cstring>

@@ -95,6 +95,12 @@ TALVO_EXPORT int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t*
 TALVO_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info);
 TALVO_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info);
 TALVO_EXPORT int32_t TLKeyReadSealNum(int32_t* count);
+TALVO_EXPORT int32_t TLKeyGetStatus(uint32_t* status);
+TALVO_EXPORT int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32_t* length);
+TALVO_EXPORT int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* data,
+                                        uint32_t length);
+TALVO_EXPORT int32_t TLKeyDelSealData(int32_t sealNumber);
+TALVO_EXPORT int32_t TLKeyWriteSealTime(int32_t sealNumber, const char* time);
 TALVO_EXPORT int32_t TLGetCertsNumFromIE();
 TALVO_EXPORT int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length);
 TALVO_EXPORT int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature,
@@ -278,4 +284,103 @@ TALVO_EXPORT const char* TLKeyReadCspName()
     record("TLKeyReadCspName");
     auto& name = recordingDriver().cspName;
     return name ? name->data() : nullptr;
+}
+
+namespace {
+
+SealEntry* entryFor(int32_t sealNumber)
+{
+    for (SealEntry& entry : recordingDriver().keyInfo.sealTable)
+        if (entry.inUse && entry.number == sealNumber)
+            return &entry;
+    return nullptr;
+}
+
+} // namespace
+
+TALVO_EXPORT int32_t TLKeyGetStatus(uint32_t* status)
+{
+    record("TLKeyGetStatus");
+    if (const int32_t failure = injected("TLKeyGetStatus"))
+        return failure;
+    *status = 1;
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32_t* length)
+{
+    record("TLKeyReadSealData", {std::to_string(sealNumber), data ? std::to_string(*length) : "null"});
+    if (const int32_t status = injected("TLKeyReadSealData"))
+        return status;
+    auto& driver = recordingDriver();
+    const auto found = driver.pictures.find(sealNumber);
+    if (found == driver.pictures.end())
+        return TL_ERR_PARAMETER;
+    const std::string& picture = found->second;
+    const auto size = static_cast<uint32_t>(picture.size());
+    // A fault of the second call alone: the length was read, the bytes were not.
+    if (const int32_t status = data ? injected("TLKeyReadSealData/buffer") : 0)
+        return status;
+    if (!data) {
+        *length = size;
+        return 0;
+    }
+    if (*length < size) {
+        *length = size;
+        return TL_ERR_MEMORY;
+    }
+    std::memcpy(data, picture.data(), size);
+    *length = size + driver.overReport;
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* data,
+                                        uint32_t length)
+{
+    // The whole fixed buffers, as the driver reads them.
+    record("TLKeyWriteSealData", {std::string(name, TL_SEAL_NAME_SIZE),
+                                  std::string(expiry, TL_SEAL_TIME_SIZE), std::to_string(length)});
+    if (const int32_t status = injected("TLKeyWriteSealData"))
+        return status;
+    auto& driver = recordingDriver();
+    for (int slot = 0; slot < TL_SEAL_SLOTS; ++slot) {
+        SealEntry& entry = driver.keyInfo.sealTable[slot];
+        if (entry.inUse)
+            continue;
+        entry = SealEntry{};
+        entry.number = TL_FIRST_SEAL_NUMBER + slot;
+        entry.inUse = 1;
+        std::memcpy(entry.name, name, TL_SEAL_NAME_SIZE - 1);
+        std::memcpy(entry.expiryTime, expiry, TL_SEAL_TIME_SIZE - 1);
+        std::memcpy(entry.initTime, "2024-05-06", 10);
+        driver.pictures[entry.number] = std::string(reinterpret_cast<const char*>(data), length);
+        return 0;
+    }
+    return TL_ERR_NO_SPACE;
+}
+
+TALVO_EXPORT int32_t TLKeyDelSealData(int32_t sealNumber)
+{
+    record("TLKeyDelSealData", {std::to_string(sealNumber)});
+    if (const int32_t status = injected("TLKeyDelSealData"))
+        return status;
+    SealEntry* entry = entryFor(sealNumber);
+    if (!entry)
+        return TL_ERR_PARAMETER;
+    entry->inUse = 0;
+    recordingDriver().pictures.erase(sealNumber);
+    return 0;
+}
+
+TALVO_EXPORT int32_t TLKeyWriteSealTime(int32_t sealNumber, const char* time)
+{
+    record("TLKeyWriteSealTime",
+           {std::to_string(sealNumber), std::string(time, strnlen(time, TL_SEAL_TIME_SIZE))});
+    if (const int32_t status = injected("TLKeyWriteSealTime"))
+        return status;
+    SealEntry* entry = entryFor(sealNumber);
+    if (!entry)
+        return TL_ERR_PARAMETER;
+    std::memcpy(entry->expiryTime, time, TL_SEAL_TIME_SIZE - 1);
+    return 0;
 }

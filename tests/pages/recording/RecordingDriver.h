@@ -27,12 +27,23 @@ struct TwoCallData {
     std::optional<uint32_t> deliveredLength;
 };
 
-// A driver library of our own for the page tests: it answers from the state the test sets
-// and records every call, so a test can see the exact bytes that reach a driver and feed the
-// pages answers that a well-behaved key never gives.
+// Ten free seal slots numbered 101..110, every other field zero.
+inline KeyInfo emptyKeyInfo()
+{
+    KeyInfo info{};
+    for (int slot = 0; slot < TL_SEAL_SLOTS; ++slot)
+        info.sealTable[slot].number = TL_FIRST_SEAL_NUMBER + slot;
+    return info;
+}
+
+// A driver library of our own for the page and seal tests, a key in memory: it answers from
+// the state the test sets and records every call. It serves the faults of a driver that loads
+// and binds but answers wrongly: the exact bytes that reach it, a failing status from any
+// function (and from a seal picture's second read alone), buffers filled without terminator,
+// lengths claimed beyond the buffer given, seal entries outside the contract, an absent key.
 struct RecordingDriver {
     bool present = true;
-    KeyInfo keyInfo{};
+    KeyInfo keyInfo = emptyKeyInfo();
     int32_t sealCount = 0;
     std::string storedHash;
     int32_t certificateCount = 0;
@@ -46,6 +57,10 @@ struct RecordingDriver {
     TwoCallData publicKey;
     // What TLKeyReadCspName points at: exactly these bytes, no terminator added; null if unset.
     std::optional<std::vector<char>> cspName;
+    // Seal pictures by seal number; the entries are keyInfo.sealTable.
+    std::map<int32_t, std::string> pictures;
+    // A TLKeyReadSealData that fills a buffer claims this many bytes more than it wrote.
+    uint32_t overReport = 0;
 
     std::vector<DriverCall> calls;
 
