@@ -24,7 +24,7 @@ bool LoginDialog::onInitDialog()
 void LoginDialog::onOk()
 {
     // Compared as the bytes typed: case matters and nothing is trimmed.
-    if (toCp936(itemText(kPasswordEdit)) == kPassword) {
+    if (isToolPassword(toCp936(itemText(kPasswordEdit)))) {
         endDialog(IDOK);
         return;
     }

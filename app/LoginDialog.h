@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ToolPassword.h"
 #include "platform/TemplateDialog.h"
 
 namespace talvo {
@@ -8,7 +9,7 @@ namespace talvo {
 class LoginDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr const char* kPassword = "plain-fox739204";
+    static constexpr const char* kPassword = kToolPassword.data();
 
     explicit LoginDialog(QWidget* parent = nullptr);
 

@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "LoginDialog.h"
+#include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/Cp936Codec.h"
 #include "platform/Interaction.h"
@@ -20,8 +21,6 @@ constexpr int kTabControl = 1065;
 constexpr int kSerialEdit = 1017;
 constexpr int kRefreshButton = 1068;
 constexpr int kExitButton = 1087;
-constexpr int kSerialBufferSize = 100;
-constexpr int kSelectorDefault = 4;
 } // namespace
 
 MainDialog::MainDialog()
@@ -110,7 +109,7 @@ void MainDialog::onTabSelectionChanged()
 void MainDialog::onRefreshSerial()
 {
     char serial[kSerialBufferSize] = {};
-    const int32_t status = m_binding ? m_binding->TLKeyReadSerial(serial, kSelectorDefault) : 1;
+    const int32_t status = m_binding ? m_binding->TLKeyReadSerial(serial, kDeviceSelector) : 1;
     if (status == 0) {
         // Cut at the buffer: a driver that leaves the text unterminated is not read past it.
         setItemText(kSerialEdit, fromCp936(serial, sizeof serial));

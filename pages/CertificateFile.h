@@ -7,9 +7,10 @@
 
 namespace talvo {
 
-// Writes the certificate bytes to the export file, created or truncated: the file-object step
-// of the export. Returns 0, or the errno of the step that failed; a partly written file
-// stays. A named pipe without a reader fails at once instead of holding the page.
+// Writes the bytes to a file the operator named (an exported certificate or seal picture),
+// created or truncated as any file it names (mode 0666 less the umask, a link followed).
+// Returns 0, or the errno of the step that failed; a partly written file stays. A named pipe
+// without a reader fails at once instead of holding the caller.
 int writeCertificateFile(const QString& path, const uint8_t* data, std::size_t size);
 
 } // namespace talvo

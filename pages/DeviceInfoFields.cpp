@@ -110,6 +110,24 @@ int32_t parseDecimal(std::string_view text)
     return static_cast<int32_t>(static_cast<uint32_t>(magnitude));
 }
 
+DeviceInfoView viewFromRecord(const KeyBaseInfo& base)
+{
+    DeviceInfoView view;
+    view.factory = base.factoryFlag;
+    view.format = base.formatFlag;
+    view.init = base.initFlag;
+    view.lock = base.lockFlag;
+    view.timeControl = base.timeControlFlag;
+    view.keyRole = keyRoleMember(base.keyRole);
+    view.pinHash = fromCp936(base.pinHash, sizeof base.pinHash);
+    view.unitId = fromCp936(base.unitId, sizeof base.unitId);
+    view.userId = fromCp936(base.userId, sizeof base.userId);
+    view.errorTimes = unsignedDecimal(base.errorTimes);
+    view.sealCount = unsignedDecimal(base.sealNum);
+    view.mode = modeDisplayName(base.mode);
+    return view;
+}
+
 KeyBaseInfo buildKeyBaseInfo(const DeviceInfoForm& form)
 {
     KeyBaseInfo record;

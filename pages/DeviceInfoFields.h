@@ -5,12 +5,22 @@
 #include <QString>
 #include <Qt>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace talvo {
+
+// The form's text limits in CP936 bytes. The PIN hash edit has no limit of its own, but only
+// its first 40 bytes are read; the seal count is shown, never written.
+inline constexpr std::size_t kModeTextMaxBytes = 10;
+inline constexpr std::size_t kPinHashMaxBytes = TL_PIN_HASH_SIZE - 1;
+inline constexpr std::size_t kUnitIdMaxBytes = TL_UNIT_ID_SIZE - 1;
+inline constexpr std::size_t kUserIdMaxBytes = TL_USER_ID_SIZE - 1;
+inline constexpr std::size_t kErrorTimesMaxBytes = 1;
+inline constexpr std::size_t kSealCountMaxBytes = 10;
 
 // The key's mode codes, in the order in which typed text is matched against their names.
 enum KeyMode : int32_t { KeyModeNone = 0, KeyModeCommon = 1, KeyModeAdmin = 2, KeyModeSuper = 3 };
@@ -41,6 +51,26 @@ QString unsignedDecimal(int32_t value);
 // else ends it, no digits gives 0). A number up to 4294967295 keeps its 32 bits, so what
 // unsignedDecimal showed reads back as the same value; beyond that it saturates.
 int32_t parseDecimal(std::string_view text);
+
+// The form as "查看信息" fills it from the key's record: the six check-box members and the
+// texts as the edits show them.
+struct DeviceInfoView {
+    int factory = 0;
+    int format = 0;
+    int init = 0;
+    int lock = 0;
+    int timeControl = 0;
+    int keyRole = 0;
+    QString pinHash;
+    QString unitId;
+    QString userId;
+    QString errorTimes;
+    QString sealCount;
+    QString mode;
+};
+
+// Each text is read only within its field, whether or not the driver terminated it.
+DeviceInfoView viewFromRecord(const KeyBaseInfo& base);
 
 // What "设置信息" writes: the form's flags, counter, mode and texts (CP936).
 struct DeviceInfoForm {

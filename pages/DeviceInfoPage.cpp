@@ -1,6 +1,8 @@
 #include "DeviceInfoPage.h"
 
 #include "DeviceInfoFields.h"
+#include "DeviceInfoReading.h"
+#include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "device/StatusText.h"
 #include "platform/Cp936Codec.h"
@@ -13,17 +15,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include <cstring>
-
 namespace talvo {
 
 namespace {
-
-constexpr int32_t kDeviceSelector = 4;
-constexpr std::size_t kModeTextLimit = 10;
-constexpr std::size_t kCalcHashBufferSize = 41;
-const QString kFixedPin = QStringLiteral("730264");
-constexpr int32_t kFixedPinLength = 6;
 
 const QString kAbsentText = QStringLiteral("设备不存在");
 const QString kModeErrorText = QStringLiteral("模式字符串输入有错误");
@@ -49,11 +43,11 @@ DeviceInfoPage::DeviceInfoPage() : BindingPage(IDD_DEVICE_INFO)
 
 bool DeviceInfoPage::onInitDialog()
 {
-    setTextLimitBytes(controlAs<QLineEdit>(ModeEdit), kModeTextLimit);
-    setTextLimitBytes(controlAs<QLineEdit>(UnitIdEdit), TL_UNIT_ID_SIZE - 1);
-    setTextLimitBytes(controlAs<QLineEdit>(UserIdEdit), TL_USER_ID_SIZE - 1);
-    setTextLimitBytes(controlAs<QLineEdit>(ErrorTimesEdit), 1);
-    setTextLimitBytes(controlAs<QLineEdit>(SealCountEdit), 10);
+    setTextLimitBytes(controlAs<QLineEdit>(ModeEdit), kModeTextMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(UnitIdEdit), kUnitIdMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(UserIdEdit), kUserIdMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(ErrorTimesEdit), kErrorTimesMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(SealCountEdit), kSealCountMaxBytes);
     return true;
 }
 
@@ -99,7 +93,7 @@ void DeviceInfoPage::showStatusError(int32_t status)
 std::optional<int32_t> DeviceInfoPage::modeFromForm() const
 {
     const std::string typed = toCp936(itemText(ModeEdit));
-    return matchModeText(std::string_view(typed).substr(0, kModeTextLimit));
+    return matchModeText(std::string_view(typed).substr(0, kModeTextMaxBytes));
 }
 
 void DeviceInfoPage::onView()
@@ -108,34 +102,25 @@ void DeviceInfoPage::onView()
         windowMessageBox(this, kAbsentText, kNoticeCaption, BoxIcon::Information);
         return;
     }
-    KeyInfo info;
-    std::memset(&info, 0, sizeof info);
-    int32_t status = m_binding->TLKeyReadKeyInfo(&info);
+    KeyBaseInfo base;
+    const int32_t status = readBaseInformation(*m_binding, base);
     if (status != 0) {
         showStatusError(status);
         return;
     }
-    int32_t sealCount = 0;
-    status = m_binding->TLKeyReadSealNum(&sealCount);
-    if (status != 0) {
-        showStatusError(status);
-        return;
-    }
-    KeyBaseInfo& base = info.base;
-    base.sealNum = sealCount;
-
-    m_factory = base.factoryFlag;
-    m_format = base.formatFlag;
-    m_init = base.initFlag;
-    m_lock = base.lockFlag;
-    m_timeControl = base.timeControlFlag;
-    m_keyRole = keyRoleMember(base.keyRole);
-    setItemText(PinHashEdit, fromCp936(base.pinHash, sizeof base.pinHash));
-    setItemText(UnitIdEdit, fromCp936(base.unitId, sizeof base.unitId));
-    setItemText(UserIdEdit, fromCp936(base.userId, sizeof base.userId));
-    setItemText(ErrorTimesEdit, unsignedDecimal(base.errorTimes));
-    setItemText(SealCountEdit, unsignedDecimal(base.sealNum));
-    setItemText(ModeEdit, modeDisplayName(base.mode));
+    const DeviceInfoView view = viewFromRecord(base);
+    m_factory = view.factory;
+    m_format = view.format;
+    m_init = view.init;
+    m_lock = view.lock;
+    m_timeControl = view.timeControl;
+    m_keyRole = view.keyRole;
+    setItemText(PinHashEdit, view.pinHash);
+    setItemText(UnitIdEdit, view.unitId);
+    setItemText(UserIdEdit, view.userId);
+    setItemText(ErrorTimesEdit, view.errorTimes);
+    setItemText(SealCountEdit, view.sealCount);
+    setItemText(ModeEdit, view.mode);
     exchangeChecks(false);
 }
 
@@ -185,8 +170,7 @@ void DeviceInfoPage::onInitialise()
         return;
     }
     // The hash of the fixed PIN is asked for but not used: only the low format reaches the key.
-    const std::string pin = toCp936(kFixedPin);
-    m_binding->TLKeyCalcHash(pin.c_str(), kFixedPinLength, hash);
+    m_binding->TLKeyCalcHash(kFixedPin, kFixedPinLength, hash);
     if (!modeFromForm()) {
         windowMessageBox(this, kModeErrorText, kErrorCaption, BoxIcon::Error);
         debugTrace(kModeErrorText);

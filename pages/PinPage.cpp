@@ -1,5 +1,7 @@
 #include "PinPage.h"
 
+#include "PinChange.h"
+#include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/Cp936Codec.h"
 #include "platform/Interaction.h"
@@ -14,22 +16,8 @@ namespace talvo {
 
 namespace {
 
-constexpr std::size_t kPasswordLimit = 6;
-constexpr int32_t kWriteHashSelector = 4;
-constexpr int32_t kReadHashSelector = 2;
-constexpr int32_t kOperatorMode = 3;
-// The driver writes at most 40 bytes of hash; the extra byte keeps what goes back to the key
-// terminated even if it fills all 40.
-constexpr std::size_t kHashBufferSize = TL_HASH_BUFFER_SIZE + 1;
-
-const QString kIncompleteText = QStringLiteral("请输入完整信息!");
 const QString kWarningCaption = QStringLiteral("警告");
 const QString kNoticeCaption = QStringLiteral("提示");
-
-int32_t byteLength(const std::string& text)
-{
-    return static_cast<int32_t>(text.size());
-}
 
 } // namespace
 
@@ -48,7 +36,7 @@ PinPage::PinPage() : BindingPage(IDD_PIN)
 bool PinPage::onInitDialog()
 {
     for (int id : {OldPasswordEdit, NewPasswordEdit, ConfirmationEdit})
-        setTextLimitBytes(controlAs<QLineEdit>(id), kPasswordLimit);
+        setTextLimitBytes(controlAs<QLineEdit>(id), kPinMaxBytes);
     return true;
 }
 
@@ -88,43 +76,31 @@ void PinPage::showInformation(const QString& text)
 void PinPage::onSetPassword()
 {
     exchangeTexts(true);
-    if (m_oldPassword.isEmpty() || m_newPassword.isEmpty() || m_confirmation.isEmpty()) {
-        windowMessageBox(this, kIncompleteText, kWarningCaption, BoxIcon::Information);
+    const PinChangeResult result =
+        changePin(m_binding, toCp936(m_oldPassword), toCp936(m_newPassword), toCp936(m_confirmation));
+    const QString text = pinChangeText(result.outcome);
+    switch (result.outcome) {
+    case PinChangeOutcome::Incomplete:
+        windowMessageBox(this, text, kWarningCaption, BoxIcon::Information);
         clearPasswordFields();
-        showInformation(kIncompleteText);
+        showInformation(text);
         control(OldPasswordEdit)->setFocus();
         return;
-    }
-
-    const std::string oldPassword = toCp936(m_oldPassword);
-    uint8_t matches = 0;
-    const int32_t checkStatus =
-        m_binding ? m_binding->TLKeyCheckHash(oldPassword.c_str(), byteLength(oldPassword), &matches)
-                  : TL_ERR_NO_DEVICE;
-    if (checkStatus != 0 || matches == 0) {
-        windowMessageBox(this, QStringLiteral("密码不正确!"), kWarningCaption, BoxIcon::Error);
+    case PinChangeOutcome::WrongOldPin:
+        windowMessageBox(this, text, kWarningCaption, BoxIcon::Error);
         clearPasswordFields();
         control(OldPasswordEdit)->setFocus();
         return;
-    }
-
-    // A mistyped confirmation is left on screen for the operator to see and correct.
-    const std::string newPassword = toCp936(m_newPassword);
-    if (newPassword != toCp936(m_confirmation))
+    case PinChangeOutcome::ConfirmationDiffers:
+        // A mistyped confirmation is left on screen for the operator to see and correct.
         return;
-
-    // Only reached with a binding: without one the check above has already failed.
-    char hash[kHashBufferSize] = {};
-    if (m_binding->TLKeyCalcHash(newPassword.c_str(), byteLength(newPassword), hash) != 0) {
-        windowMessageBox(this, QStringLiteral("计算哈希不成功!"), kNoticeCaption, BoxIcon::Information);
+    case PinChangeOutcome::HashFailed:
+    case PinChangeOutcome::WriteFailed:
+    case PinChangeOutcome::Changed:
+        windowMessageBox(this, text, kNoticeCaption, BoxIcon::Information);
         clearPasswordFields();
         return;
     }
-    const bool written = m_binding->TLKeyWriteHash(hash, kWriteHashSelector) == 0;
-    windowMessageBox(
-        this, written ? QStringLiteral("修改密码成功!") : QStringLiteral("修改密码不成功或参数设置错误!"),
-        kNoticeCaption, BoxIcon::Information);
-    clearPasswordFields();
 }
 
 void PinPage::onCheckPin()

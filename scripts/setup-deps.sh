@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
-          fonts-noto-cjk clang clang-format libclang-rt-14-dev)
+          fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl)
 
 missing=()
 for package in "${packages[@]}"; do

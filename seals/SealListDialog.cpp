@@ -2,6 +2,7 @@
 
 #include "PictureFiles.h"
 #include "SealNameDialog.h"
+#include "SealPictureRead.h"
 #include "SealPreview.h"
 #include "SealSlotTable.h"
 #include "SealTimeDialog.h"
@@ -116,35 +117,17 @@ void SealListDialog::OnSelchangeSealCombo()
 
 bool SealListDialog::ExtractSealPicture(int32_t sealNumber, const QString& path)
 {
-    uint32_t length = 0;
-    int32_t status =
-        onKey([&](KeyDriverBinding& key) { return key.TLKeyReadSealData(sealNumber, nullptr, &length); });
-    if (status != TL_OK) {
-        showStatusMessage(status);
-        debugTrace(kSealReadFailedTrace);
-        return false;
-    }
-    if (length == 0) {
+    const SealPictureRead picture = readSealPicture(m_binding, sealNumber);
+    if (picture.emptyLength) {
         debugTrace(kSealLengthTrace);
         return false;
     }
-    const std::unique_ptr<uint8_t[]> buffer = allocatePictureBuffer(length);
-    if (!buffer) {
-        showStatusMessage(TL_ERR_MEMORY);
+    if (picture.status != TL_OK) {
+        showStatusMessage(picture.status);
         debugTrace(kSealReadFailedTrace);
         return false;
     }
-    uint32_t delivered = length;
-    status = onKey(
-        [&](KeyDriverBinding& key) { return key.TLKeyReadSealData(sealNumber, buffer.get(), &delivered); });
-    if (status != TL_OK) {
-        showStatusMessage(status);
-        debugTrace(kSealReadFailedTrace);
-        return false;
-    }
-    // The driver may claim more than it was given room for; nothing past the buffer is real.
-    const uint32_t usable = delivered < length ? delivered : length;
-    return writePictureOrReport(path, buffer.get(), usable);
+    return writePictureOrReport(path, picture.bytes.get(), picture.size);
 }
 
 bool SealListDialog::writePictureOrReport(const QString& path, const uint8_t* bytes, std::size_t size)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/DriverConventions.h"
 #include "device/TalvoDriverApi.h"
 #include "platform/TemplateDialog.h"
 
@@ -16,7 +17,7 @@ class SealNameDialog : public TemplateDialog {
 public:
     static constexpr int kNameEdit = 1034;
     static constexpr int kCalendar = 1040;
-    static constexpr std::size_t kNameBytes = TL_SEAL_NAME_SIZE - 1;
+    static constexpr std::size_t kNameBytes = kSealNameMaxBytes;
 
     explicit SealNameDialog(QWidget* parent = nullptr);
 

@@ -3,13 +3,23 @@
 
 #include "crypto/SecureMessage.h"
 #include "device/KeyDriverBinding.h"
+#include "pages/DeviceInfoFields.h"
+#include "pages/PinChange.h"
 #include "platform/Cp936Codec.h"
 #include "platform/StderrReporter.h"
+#include "seals/SealPictureRead.h"
+#include "seals/SealSlotTable.h"
+#include "seals/SealTexts.h"
 
 int main(int argc, char** /*argv*/)
 {
     if (argc > 1) {
         talvo::KeyDriverBinding binding;
+        talvo::sealSlotTable().reset();
+        if (talvo::readSealPicture(&binding, 101).status == 0 || talvo::midnightText(2024, 5, 6).empty() ||
+            !talvo::matchModeText("admin") ||
+            talvo::changePin(&binding, "1", "2", "2").outcome == talvo::PinChangeOutcome::Changed)
+            return 2;
         talvo::StderrReporter reporter("probe");
         talvo::SecureMessage operations(reporter);
         return operations.ParseSecureMessage(talvo::fromCp936("a", 1), QString()) ? 0 : 1;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Output.h"
+#include "platform/StderrReporter.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace talvo::keytool {
+
+// Where a command speaks: its output on standard output, its messages on standard error in
+// the operator's locale, each with the caption of the box the tool would have shown.
+class Console {
+public:
+    explicit Console(Output::Form form);
+
+    Output& output() { return m_output; }
+
+    void message(const QString& text, const QString& caption = QString());
+    // A line of the tool's own on standard output ("操作成功").
+    void notice(const QString& text);
+
+    // The driver's status as the tool shows it, under "错误"; the exit status for it.
+    int statusFailure(int32_t status);
+    // A refusal before the key was reached; the exit status for it.
+    int usageFailure(const QString& text, const QString& caption = QString());
+
+private:
+    Output m_output;
+    StderrReporter m_reporter;
+};
+
+} // namespace talvo::keytool

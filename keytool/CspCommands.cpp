@@ -1,0 +1,182 @@
+#include "CspCommands.h"
+#include "pages/CertificateFile.h"
+
+#include "Console.h"
+#include "ExitStatus.h"
+#include "KeyBytes.h"
+#include "OutputPath.h"
+#include "SecretFile.h"
+#include "TerminalPrompt.h"
+#include "device/DriverConventions.h"
+#include "device/KeyDriverBinding.h"
+#include "platform/CertificateDetails.h"
+#include "platform/Cp936Codec.h"
+#include "platform/FileErrorText.h"
+#include "platform/LocaleText.h"
+
+#include <QFile>
+
+namespace talvo::keytool {
+
+namespace {
+
+const QString kNoticeCaption = QStringLiteral("提示");
+const QString kErrorCaption = QStringLiteral("错误");
+const QString kExportFailed = QStringLiteral("导出证书失败");
+
+KeyBytes readCertificate(KeyDriverBinding& binding)
+{
+    return KeyBytes::read(
+        [&](uint8_t* buffer, uint32_t* length) { return binding.TLKeyReadCert(buffer, length); });
+}
+
+QString utcText(const QDateTime& time)
+{
+    return time.isValid() ? time.toUTC().toString(Qt::ISODate) : QString();
+}
+
+} // namespace
+
+CspCommands::CspCommands(const Invocation& invocation)
+    : m_command(invocation.command), m_arguments(invocation.arguments),
+      m_pinFile(invocation.value("--pin-file"))
+{
+}
+
+int CspCommands::check(Console& console)
+{
+    if (m_command == CommandId::CertExport) {
+        m_path = QFile::decodeName(QByteArray::fromStdString(m_arguments.at(0)));
+        if (m_path.isEmpty())
+            return console.usageFailure(QStringLiteral("请输入签名文件的路径!"), kNoticeCaption);
+        if (const QString problem = outputPathProblem(m_path); !problem.isEmpty())
+            return console.usageFailure(problem, kErrorCaption);
+    }
+    if (m_command == CommandId::Hash && m_pinFile) {
+        QString error;
+        const auto lines =
+            SecretFile::readLines(QFile::decodeName(QByteArray::fromStdString(*m_pinFile)), 1, &error);
+        if (!lines)
+            return console.usageFailure(error);
+        m_pin = toCp936(fromLocaleEncoding(lines->front()));
+    }
+    return kExitSuccess;
+}
+
+int CspCommands::ask(TerminalPrompt& terminal, Console& console)
+{
+    if (m_command != CommandId::Hash || m_pinFile)
+        return kExitSuccess;
+    const std::optional<std::string> typed = terminal.askHidden(QStringLiteral("口令："));
+    if (!typed)
+        return console.usageFailure(QStringLiteral("no terminal to ask the PIN on; use --pin-file FILE"));
+    m_pin = toCp936(fromLocaleEncoding(*typed));
+    return kExitSuccess;
+}
+
+int CspCommands::run(KeyDriverBinding& binding, Console& console)
+{
+    switch (m_command) {
+    case CommandId::CertExport:
+        return runExport(binding, console);
+    case CommandId::CertShow:
+        return runShow(binding, console);
+    case CommandId::Verify:
+        return runVerify(binding, console);
+    default:
+        return runHash(binding, console);
+    }
+}
+
+int CspCommands::runExport(KeyDriverBinding& binding, Console& console)
+{
+    if (!binding.TLKeyIsExist(kDeviceSelector)) {
+        console.message(QStringLiteral("设备不存在"), kNoticeCaption);
+        console.message(kExportFailed, kNoticeCaption);
+        return kExitFailure;
+    }
+    const KeyBytes certificate = readCertificate(binding);
+    if (certificate.status != TL_OK) {
+        console.statusFailure(certificate.status);
+        console.message(kExportFailed, kNoticeCaption);
+        return kExitFailure;
+    }
+    // As in the dialog, a file that cannot be written is its own failure, told as a file error.
+    const auto* bytes = reinterpret_cast<const uint8_t*>(certificate.bytes.constData());
+    if (const int error =
+            writeCertificateFile(m_path, bytes, static_cast<std::size_t>(certificate.bytes.size()));
+        error != 0) {
+        console.message(fileErrorText(m_path, error), kErrorCaption);
+        return kExitFailure;
+    }
+    console.notice(QStringLiteral("导出证书成功"));
+    return kExitSuccess;
+}
+
+int CspCommands::runShow(KeyDriverBinding& binding, Console& console)
+{
+    const KeyBytes certificate = readCertificate(binding);
+    if (certificate.status != TL_OK) {
+        console.statusFailure(certificate.status);
+        console.message(QStringLiteral("设备中没有数字证书!"), kNoticeCaption);
+        return kExitFailure;
+    }
+    QString error;
+    const std::optional<CertificateDetails> details = decodeCertificate(certificate.bytes, &error);
+    if (!details) {
+        console.message(error, kErrorCaption);
+        return kExitFailure;
+    }
+    Output& output = console.output();
+    output.add(QStringLiteral("subject"), details->subject);
+    output.add(QStringLiteral("issuer"), details->issuer);
+    output.add(QStringLiteral("serialNumber"), details->serialNumber);
+    output.add(QStringLiteral("notBefore"), utcText(details->notBefore));
+    output.add(QStringLiteral("notAfter"), utcText(details->notAfter));
+    output.add(QStringLiteral("publicKey"), details->publicKey);
+    output.add(QStringLiteral("sha1Fingerprint"), details->sha1Fingerprint);
+    output.add(QStringLiteral("sha256Fingerprint"), details->sha256Fingerprint);
+    return kExitSuccess;
+}
+
+int CspCommands::runVerify(KeyDriverBinding& binding, Console& console)
+{
+    const KeyBytes signature = KeyBytes::read([&](uint8_t* buffer, uint32_t* length) {
+        return binding.TLKeyGetSignature(kFixedPin, kFixedPinLength, buffer, length);
+    });
+    const KeyBytes publicKey = KeyBytes::read(
+        [&](uint8_t* buffer, uint32_t* length) { return binding.TLKeyGetPublicKey(buffer, length); });
+    uint8_t verified = 0;
+    const int32_t status = binding.TLVerifySign(kFixedPin, kFixedPinLength,
+                                                reinterpret_cast<const uint8_t*>(publicKey.bytes.constData()),
+                                                static_cast<uint32_t>(publicKey.bytes.size()),
+                                                reinterpret_cast<const uint8_t*>(signature.bytes.constData()),
+                                                static_cast<uint32_t>(signature.bytes.size()), &verified);
+    const bool ok = verified != 0;
+    console.output().addResult(QStringLiteral("result"),
+                               ok ? QStringLiteral("OK") : QStringLiteral("Failed"));
+    if (ok)
+        return kExitSuccess;
+    // The page shows only "Failed"; a script is told which call failed, if one did.
+    for (const int32_t failed : {signature.status, publicKey.status, status}) {
+        if (failed != TL_OK)
+            return console.statusFailure(failed);
+    }
+    return kExitFailure;
+}
+
+int CspCommands::runHash(KeyDriverBinding& binding, Console& console)
+{
+    // The page reads at most six bytes of the PIN and always hashes six: a shorter PIN is
+    // hashed with the zero bytes after it.
+    char pin[kPinMaxBytes + 1] = {};
+    copyToField(m_pin, pin);
+    char hash[kCalcHashBufferSize] = {};
+    const int32_t status = binding.TLKeyCalcHash(pin, static_cast<int32_t>(kPinMaxBytes), hash);
+    if (status != TL_OK)
+        return console.statusFailure(status);
+    console.output().addResult(QStringLiteral("hash"), fromCp936(hash, sizeof hash));
+    return kExitSuccess;
+}
+
+} // namespace talvo::keytool

@@ -1,0 +1,141 @@
+#include "FieldAssignments.h"
+
+#include "platform/Cp936Codec.h"
+#include "platform/LocaleText.h"
+
+#include <QStringList>
+
+namespace talvo::keytool {
+
+namespace {
+
+const char* const kFieldNames[] = {"mode",        "pinHash",    "unitId",   "userId",  "errorTimes",
+                                   "factoryFlag", "formatFlag", "initFlag", "lockFlag"};
+
+// The value in the key's code page, or nothing when the code page cannot hold it.
+std::optional<std::string> keyText(const std::string& given)
+{
+    const QString text = fromLocaleEncoding(given);
+    std::string bytes = toCp936(text);
+    if (fromCp936(bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
+QString FieldAssignments::fieldNames()
+{
+    QStringList names;
+    for (const char* name : kFieldNames)
+        names.append(QLatin1String(name));
+    return names.join(QLatin1Char(' '));
+}
+
+bool FieldAssignments::parse(const std::vector<std::string>& assignments, QString* error)
+{
+    for (const std::string& assignment : assignments) {
+        const std::size_t equals = assignment.find('=');
+        const std::string name = assignment.substr(0, equals);
+        const QString shownName = fromLocaleEncoding(name);
+        if (equals == std::string::npos) {
+            *error = QStringLiteral("'%1' is no FIELD=VALUE").arg(fromLocaleEncoding(assignment));
+            return false;
+        }
+        const std::optional<std::string> value = keyText(assignment.substr(equals + 1));
+        if (!value) {
+            *error = QStringLiteral("%1: the key's code page (GBK) cannot hold the value").arg(shownName);
+            return false;
+        }
+        const auto refuse = [&](const QString& why) {
+            *error = shownName + QStringLiteral(": ") + why;
+            return false;
+        };
+        const auto once = [&](auto& field) {
+            if (field.has_value())
+                return refuse(QStringLiteral("given twice"));
+            return true;
+        };
+        const auto text = [&](std::optional<std::string>& field, std::size_t maxBytes) {
+            if (!once(field))
+                return false;
+            if (value->size() > maxBytes)
+                return refuse(QStringLiteral("at most %1 bytes in the key's code page").arg(maxBytes));
+            field = *value;
+            return true;
+        };
+        const auto flag = [&](std::optional<int>& field) {
+            if (!once(field))
+                return false;
+            if (*value != "0" && *value != "1")
+                return refuse(QStringLiteral("0 or 1"));
+            field = *value == "1" ? 1 : 0;
+            return true;
+        };
+
+        bool accepted = false;
+        if (name == "mode") {
+            if (!once(m_mode))
+                return false;
+            if (value->size() > kModeTextMaxBytes)
+                return refuse(QStringLiteral("at most %1 bytes").arg(kModeTextMaxBytes));
+            m_mode = matchModeText(*value);
+            if (!m_mode)
+                return refuse(QStringLiteral("模式字符串输入有错误"));
+            accepted = true;
+        } else if (name == "pinHash") {
+            accepted = text(m_pinHash, kPinHashMaxBytes);
+        } else if (name == "unitId") {
+            accepted = text(m_unitId, kUnitIdMaxBytes);
+        } else if (name == "userId") {
+            accepted = text(m_userId, kUserIdMaxBytes);
+        } else if (name == "errorTimes") {
+            if (!once(m_errorTimes))
+                return false;
+            // The form's edit takes one byte; an empty edit writes 0.
+            if (value->size() > kErrorTimesMaxBytes ||
+                (!value->empty() && ((*value)[0] < '0' || (*value)[0] > '9')))
+                return refuse(QStringLiteral("one digit"));
+            m_errorTimes = parseDecimal(*value);
+            accepted = true;
+        } else if (name == "factoryFlag") {
+            accepted = flag(m_factory);
+        } else if (name == "formatFlag") {
+            accepted = flag(m_format);
+        } else if (name == "initFlag") {
+            accepted = flag(m_init);
+        } else if (name == "lockFlag") {
+            accepted = flag(m_lock);
+        } else {
+            *error = QStringLiteral("unknown field '%1' (fields: %2)").arg(shownName, fieldNames());
+            return false;
+        }
+        if (!accepted)
+            return false;
+    }
+    return true;
+}
+
+void FieldAssignments::applyTo(DeviceInfoForm& form) const
+{
+    if (m_mode)
+        form.mode = *m_mode;
+    if (m_pinHash)
+        form.pinHash = *m_pinHash;
+    if (m_unitId)
+        form.unitId = *m_unitId;
+    if (m_userId)
+        form.userId = *m_userId;
+    if (m_errorTimes)
+        form.errorTimes = *m_errorTimes;
+    if (m_factory)
+        form.factory = *m_factory;
+    if (m_format)
+        form.format = *m_format;
+    if (m_init)
+        form.init = *m_init;
+    if (m_lock)
+        form.lock = *m_lock;
+}
+
+} // namespace talvo::keytool

@@ -1,0 +1,34 @@
+#include "PasswordGate.h"
+
+#include "Console.h"
+#include "ExitStatus.h"
+#include "SecretFile.h"
+#include "TerminalPrompt.h"
+#include "app/ToolPassword.h"
+
+namespace talvo::keytool {
+
+int PasswordGate::admit(const std::optional<QString>& passwordFile, TerminalPrompt& terminal,
+                        Console& console)
+{
+    std::string password;
+    if (passwordFile) {
+        QString error;
+        const auto lines = SecretFile::readLines(*passwordFile, 1, &error);
+        if (!lines)
+            return console.usageFailure(error);
+        password = lines->front();
+    } else {
+        const std::optional<std::string> typed = terminal.askHidden(QStringLiteral("请输入密码："));
+        if (!typed)
+            return console.usageFailure(
+                QStringLiteral("no terminal to ask the password on; use --password-file FILE"));
+        password = *typed;
+    }
+    // Compared as given, like the login's edit: case matters and nothing is trimmed.
+    if (!isToolPassword(password))
+        return console.usageFailure(QStringLiteral("密码错误，请重新输入！"), QStringLiteral("提示"));
+    return kExitSuccess;
+}
+
+} // namespace talvo::keytool

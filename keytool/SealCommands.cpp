@@ -1,0 +1,266 @@
+#include "SealCommands.h"
+#include "pages/CertificateFile.h"
+
+#include "Console.h"
+#include "DayText.h"
+#include "ExitStatus.h"
+#include "OutputPath.h"
+#include "device/DriverConventions.h"
+#include "device/KeyDriverBinding.h"
+#include "device/StatusText.h"
+#include "platform/Cp936Codec.h"
+#include "platform/FileErrorText.h"
+#include "platform/LocaleText.h"
+#include "seals/PictureFiles.h"
+#include "seals/SealPictureRead.h"
+#include "seals/SealSlotTable.h"
+#include "seals/SealTexts.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <limits>
+#include <new>
+#include <set>
+
+namespace talvo::keytool {
+
+namespace {
+
+const QString kErrorCaption = QStringLiteral("错误");
+const QString kNoticeCaption = QStringLiteral("提示");
+const QString kDone = QStringLiteral("操作成功");
+
+std::optional<int32_t> sealNumber(const std::string& text)
+{
+    if (text.size() != 3 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int32_t number = std::stoi(text);
+    if (number < TL_FIRST_SEAL_NUMBER || number >= TL_FIRST_SEAL_NUMBER + TL_SEAL_SLOTS)
+        return std::nullopt;
+    return number;
+}
+
+std::set<int32_t> listedNumbers()
+{
+    std::set<int32_t> numbers;
+    const SealSlotTable& table = sealSlotTable();
+    for (int position = 0; position < table.listedCount(); ++position)
+        numbers.insert(table.numberAt(position));
+    return numbers;
+}
+
+// "刷新": the key's record read again and the list built from it. 0, or the exit status.
+int refreshList(KeyDriverBinding& binding, Console& console)
+{
+    KeyInfo info{};
+    if (const int32_t status = binding.TLKeyReadKeyInfo(&info); status != TL_OK) {
+        console.statusFailure(status);
+        console.message(QStringLiteral("操作失败"), kErrorCaption);
+        return kExitFailure;
+    }
+    sealSlotTable().rebuildFrom(info);
+    return kExitSuccess;
+}
+
+} // namespace
+
+SealCommands::SealCommands(const Invocation& invocation)
+    : m_command(invocation.command), m_invocation(invocation)
+{
+}
+
+int SealCommands::check(Console& console)
+{
+    const std::vector<std::string>& arguments = m_invocation.arguments;
+    if (m_command == CommandId::SealsExport || m_command == CommandId::SealsDelete ||
+        m_command == CommandId::SealsTime) {
+        const std::optional<int32_t> number = sealNumber(arguments.at(0));
+        if (!number)
+            return console.usageFailure(QStringLiteral("'%1' is no seal number (101 to 110)")
+                                            .arg(fromLocaleEncoding(arguments.at(0))));
+        m_number = *number;
+    }
+    if (m_command == CommandId::SealsTime) {
+        const std::optional<std::string> time = midnightOfDay(arguments.at(1));
+        if (!time)
+            return console.usageFailure(
+                QStringLiteral("'%1' is no day (YYYY-MM-DD)").arg(fromLocaleEncoding(arguments.at(1))));
+        copyToField(*time, m_time);
+    }
+    if (m_command == CommandId::SealsExport) {
+        m_path = QFile::decodeName(QByteArray::fromStdString(arguments.at(1)));
+        if (const QString problem = outputPathProblem(m_path); !problem.isEmpty())
+            return console.usageFailure(problem, kErrorCaption);
+    }
+    if (m_command != CommandId::SealsAdd)
+        return kExitSuccess;
+
+    const std::optional<std::string> nameArgument = m_invocation.value("--name");
+    const std::optional<std::string> expiryArgument = m_invocation.value("--expiry");
+    if (!nameArgument || !expiryArgument)
+        return console.usageFailure(QStringLiteral("seals add needs --name NAME and --expiry YYYY-MM-DD"));
+    const QString name = fromLocaleEncoding(*nameArgument);
+    const std::string nameBytes = toCp936(name);
+    if (fromCp936(nameBytes) != name)
+        return console.usageFailure(QStringLiteral("--name: the key's code page (GBK) cannot hold the name"));
+    // The name edit refuses a byte more than the key's field holds, blanks included.
+    if (nameBytes.size() > kSealNameMaxBytes)
+        return console.usageFailure(QStringLiteral("--name: at most %1 bytes in the key's code page, not %2")
+                                        .arg(kSealNameMaxBytes)
+                                        .arg(nameBytes.size()));
+    const std::string trimmed = trimSealName(nameBytes);
+    if (trimmed.empty())
+        return console.usageFailure(QStringLiteral("请输入签章名称"), kNoticeCaption);
+    copyToField(trimmed, m_name);
+    const std::optional<std::string> expiry = midnightOfDay(*expiryArgument);
+    if (!expiry)
+        return console.usageFailure(
+            QStringLiteral("--expiry: '%1' is no day (YYYY-MM-DD)").arg(fromLocaleEncoding(*expiryArgument)));
+    copyToField(*expiry, m_time);
+
+    m_path = QFile::decodeName(QByteArray::fromStdString(arguments.at(0)));
+    PictureFileReader file(m_path);
+    if (!file.isOpen()) {
+        const QFileInfo info(m_path);
+        return console.usageFailure(fileErrorText(m_path, info.exists() ? EACCES : ENOENT), kErrorCaption);
+    }
+    if (file.size() == 0)
+        return console.usageFailure(QStringLiteral("%1 is empty: no seal picture").arg(m_path));
+    // The driver takes the length as 32 bits; a longer file would reach the key cut short.
+    if (file.size() > static_cast<int64_t>(std::numeric_limits<uint32_t>::max()))
+        return console.usageFailure(QStringLiteral("签章图片文件太大，无法写入设备"), kErrorCaption);
+    m_pictureLength = static_cast<uint32_t>(file.size());
+    m_picture.reset(new (std::nothrow) uint8_t[m_pictureLength]);
+    if (!m_picture)
+        return console.usageFailure(statusText(TL_ERR_MEMORY), kErrorCaption);
+    if (const int error = file.readExactly(m_picture.get(), m_pictureLength); error != 0)
+        return console.usageFailure(fileErrorText(m_path, error), kErrorCaption);
+    return kExitSuccess;
+}
+
+int SealCommands::openList(KeyDriverBinding& binding, Console& console)
+{
+    if (!binding.TLKeyIsExist(kDeviceSelector)) {
+        console.message(QStringLiteral("设备不存在"), kNoticeCaption);
+        return kExitFailure;
+    }
+    sealSlotTable().reset();
+    return refreshList(binding, console);
+}
+
+bool SealCommands::isListed(int32_t number) const
+{
+    return listedNumbers().count(number) != 0;
+}
+
+int SealCommands::run(KeyDriverBinding& binding, Console& console)
+{
+    if (const int opened = openList(binding, console); opened != kExitSuccess)
+        return opened;
+    if (m_command != CommandId::SealsList && m_command != CommandId::SealsAdd && !isListed(m_number)) {
+        // The dialog's text wherever no seal is there to act on.
+        console.message(QStringLiteral("没有要删除的签章"), kNoticeCaption);
+        return kExitFailure;
+    }
+    switch (m_command) {
+    case CommandId::SealsExport:
+        return runExport(binding, console);
+    case CommandId::SealsAdd:
+        return runAdd(binding, console);
+    case CommandId::SealsDelete:
+        return runDelete(binding, console);
+    case CommandId::SealsTime:
+        return runTime(binding, console);
+    default:
+        return runList(console);
+    }
+}
+
+int SealCommands::runList(Console& console)
+{
+    const SealSlotTable& table = sealSlotTable();
+    std::vector<QJsonArray> rows;
+    for (int position = 0; position < table.listedCount(); ++position) {
+        const int32_t number = table.numberAt(position);
+        const SealEntry* listed = table.listedEntry(position);
+        // Times as the dialog shows them for a selected seal: from its own slot, none for a
+        // number outside 101..110.
+        const SealEntry* slot = table.entryForNumber(number);
+        rows.push_back({number, fromCp936(listed->name, sizeof listed->name),
+                        slot ? fromCp936(slot->expiryTime, kSealTimeMaxBytes) : QString(),
+                        slot ? fromCp936(slot->initTime, TL_SEAL_INIT_TIME_SIZE - 1) : QString()});
+    }
+    console.output().addRows(QStringLiteral("seals"),
+                             {QStringLiteral("number"), QStringLiteral("name"), QStringLiteral("expiryTime"),
+                              QStringLiteral("initTime")},
+                             rows);
+    return kExitSuccess;
+}
+
+int SealCommands::runExport(KeyDriverBinding& binding, Console& console)
+{
+    const SealPictureRead picture = readSealPicture(&binding, m_number);
+    if (picture.emptyLength) {
+        console.message(QStringLiteral("签章数据长度有误。。。"), kErrorCaption);
+        return kExitFailure;
+    }
+    if (picture.status != TL_OK) {
+        console.statusFailure(picture.status);
+        console.message(QStringLiteral("获取签章数据失败。。。"), kErrorCaption);
+        return kExitFailure;
+    }
+    if (const int error = writeCertificateFile(m_path, picture.bytes.get(), picture.size); error != 0) {
+        console.message(fileErrorText(m_path, error), kErrorCaption);
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
+int SealCommands::runAdd(KeyDriverBinding& binding, Console& console)
+{
+    const std::set<int32_t> before = listedNumbers();
+    uint32_t keyState = 0;
+    int32_t status = binding.TLKeyGetStatus(&keyState);
+    if (status != TL_OK)
+        return console.statusFailure(status);
+    status = binding.TLKeyWriteSealData(m_name, m_time, m_picture.get(), m_pictureLength);
+    if (status != TL_OK)
+        return console.statusFailure(status);
+    console.notice(kDone);
+    // The key chooses the new seal's slot; the list read again names it.
+    if (refreshList(binding, console) == kExitSuccess) {
+        for (int32_t number : listedNumbers()) {
+            if (before.count(number) == 0)
+                console.notice(QStringLiteral("number: %1").arg(number));
+        }
+    }
+    return kExitSuccess;
+}
+
+int SealCommands::runDelete(KeyDriverBinding& binding, Console& console)
+{
+    uint32_t keyState = 0;
+    int32_t status = binding.TLKeyGetStatus(&keyState);
+    if (status != TL_OK)
+        return console.statusFailure(status);
+    status = binding.TLKeyDelSealData(m_number);
+    if (status != TL_OK)
+        return console.statusFailure(status);
+    refreshList(binding, console);
+    console.notice(kDone);
+    return kExitSuccess;
+}
+
+int SealCommands::runTime(KeyDriverBinding& binding, Console& console)
+{
+    const int32_t status = binding.TLKeyWriteSealTime(m_number, m_time);
+    if (status != TL_OK)
+        return console.statusFailure(status);
+    refreshList(binding, console);
+    console.notice(kDone);
+    return kExitSuccess;
+}
+
+} // namespace talvo::keytool

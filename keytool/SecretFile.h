@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace talvo::keytool {
+
+// The first lines of a small file that holds a password or PINs for a script: each without
+// its line end ("\n" or "\r\n"); lines the file lacks are empty.
+class SecretFile {
+public:
+    // Nothing, with the reason in error, when the file cannot be read or is not a small
+    // regular file.
+    static std::optional<std::vector<std::string>> readLines(const QString& path, std::size_t count,
+                                                             QString* error);
+};
+
+} // namespace talvo::keytool
