@@ -28,3 +28,34 @@ function(talvo_install_library target)
   set_target_properties(${target} PROPERTIES BUILD_WITH_INSTALL_RPATH ON INSTALL_RPATH "")
   install(TARGETS ${target} LIBRARY DESTINATION ${L_DESTINATION} COMPONENT ${L_COMPONENT})
 endfunction()
+
+# talvo_install_manual(source COMPONENT component)
+# A manual page in man(7) form, compressed as Debian ships them, into its section's directory.
+function(talvo_install_manual source)
+  cmake_parse_arguments(M "" "COMPONENT" "" ${ARGN})
+  get_filename_component(page ${source} NAME)
+  string(REGEX MATCH "[0-9]$" section ${page})
+  set(compressed ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${source} ${compressed}
+    DEPENDS ${source}
+    VERBATIM)
+  add_custom_target(manual-${page} ALL DEPENDS ${compressed})
+  install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT ${M_COMPONENT})
+endfunction()
+
+# talvo_install_package_documents(package COMPONENT component)
+# The copyright file and the changelog (compressed) that every Debian package carries.
+function(talvo_install_package_documents package)
+  cmake_parse_arguments(D "" "COMPONENT" "" ${ARGN})
+  set(changelog ${CMAKE_BINARY_DIR}/doc/${package}/changelog.gz)
+  add_custom_command(OUTPUT ${changelog}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc/${package}
+    COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${CMAKE_SOURCE_DIR}/packaging/changelog ${changelog}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog
+    VERBATIM)
+  add_custom_target(changelog-${package} ALL DEPENDS ${changelog})
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${changelog}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${D_COMPONENT})
+endfunction()
