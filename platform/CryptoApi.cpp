@@ -66,14 +66,24 @@ BOOL CryptAcquireContextA(HCRYPTPROV* phProv, LPCSTR szContainer, LPCSTR szProvi
 {
     if (!phProv)
         return fail(ERROR_INVALID_PARAMETER);
-    const std::optional<talvo::CspRegistryEntry> entry =
-        talvo::findCspRegistryEntry(talvo::cspRegistryDirectory(), szProvider, dwProvType);
-    if (!entry)
+    const std::vector<talvo::CspRegistryEntry> entries =
+        talvo::findCspRegistryEntries(talvo::cspRegistryDirectories(), szProvider, dwProvType);
+    if (entries.empty())
         return fail(szProvider ? NTE_KEYSET_NOT_DEF : NTE_PROV_TYPE_NOT_DEF);
-    if (entry->type != dwProvType)
-        return fail(NTE_PROV_TYPE_NO_MATCH);
-    DWORD error = ERROR_SUCCESS;
-    std::shared_ptr<const talvo::CspModule> module = talvo::CspModule::load(entry->library, error);
+    // The first entry whose module loads serves; one that fails gives way to the next of
+    // that name.
+    DWORD error = NTE_PROV_TYPE_NO_MATCH;
+    const talvo::CspRegistryEntry* entry = nullptr;
+    std::shared_ptr<const talvo::CspModule> module;
+    for (const talvo::CspRegistryEntry& candidate : entries) {
+        if (candidate.type != dwProvType)
+            continue;
+        module = talvo::CspModule::load(candidate.library, error);
+        if (module) {
+            entry = &candidate;
+            break;
+        }
+    }
     if (!module)
         return fail(error);
 

@@ -1,5 +1,8 @@
 #include "CspModule.h"
 
+#include "DebugTrace.h"
+#include "FileTrust.h"
+
 #include <map>
 #include <mutex>
 
@@ -10,6 +13,9 @@ namespace {
 template <class Pointer> bool bindEntry(const DynamicLibrary& library, Pointer& pointer, const char* name)
 {
     pointer = reinterpret_cast<Pointer>(library.symbol(name));
+    if (!pointer)
+        debugTrace(QStringLiteral("Provider module %1 lacks the entry point %2")
+                       .arg(QString::fromStdString(library.path()), QLatin1String(name)));
     return pointer != nullptr;
 }
 
@@ -40,12 +46,21 @@ std::shared_ptr<const CspModule> CspModule::load(const std::filesystem::path& li
     std::filesystem::path key = std::filesystem::weakly_canonical(library, ec);
     if (ec)
         key = library;
+    const QString shown = QString::fromStdString(library.string());
+    if (const std::optional<std::string> reason = whyUntrusted(library)) {
+        debugTrace(
+            QStringLiteral("Provider module %1 refused: %2").arg(shown, QString::fromStdString(*reason)));
+        error = NTE_PROVIDER_DLL_FAIL;
+        return nullptr;
+    }
     const std::lock_guard lock(mutex);
     if (const auto found = modules->find(key); found != modules->end())
         return found->second;
 
     DynamicLibrary loaded(key.string());
     if (!loaded.isLoaded()) {
+        debugTrace(QStringLiteral("Provider module %1 not loaded: %2")
+                       .arg(shown, QString::fromStdString(loaded.errorText())));
         error = NTE_PROVIDER_DLL_FAIL;
         return nullptr;
     }

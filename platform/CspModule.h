@@ -13,8 +13,8 @@ namespace talvo {
 // state (OpenSSL's among them) that must not be torn down while the process still runs.
 class CspModule {
 public:
-    // Null with the error set to NTE_PROVIDER_DLL_FAIL when the library cannot be loaded or
-    // lacks an entry point.
+    // Null with the error set to NTE_PROVIDER_DLL_FAIL, and the reason traced, when the
+    // library may have been changed by another user, cannot be loaded or lacks an entry point.
     static std::shared_ptr<const CspModule> load(const std::filesystem::path& library, DWORD& error);
 
     PFN_CPAcquireContext acquireContext = nullptr;

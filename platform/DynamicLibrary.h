@@ -4,8 +4,8 @@
 
 namespace talvo {
 
-// Owns one dlopen handle. The name is passed to dlopen as it is, so a plain file name is
-// looked up with the platform's search order (LD_LIBRARY_PATH, then the caller's RUNPATH).
+// Owns one dlopen handle. A path is opened as it is; a plain file name is looked up in the
+// program's search path (LibrarySearchPath), which never includes the working directory.
 class DynamicLibrary {
 public:
     DynamicLibrary() = default;
@@ -17,6 +17,8 @@ public:
     DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
     bool isLoaded() const { return m_handle != nullptr; }
+    // The file opened, or tried.
+    const std::string& path() const { return m_path; }
     // Why the load failed, as the dynamic loader said it.
     const std::string& errorText() const { return m_error; }
     void* symbol(const char* name) const;
@@ -24,6 +26,7 @@ public:
 
 private:
     void* m_handle = nullptr;
+    std::string m_path;
     std::string m_error;
 };
 

@@ -2,8 +2,9 @@
 # Installs what building, running and testing need on Debian 12 (run as root).
 set -euo pipefail
 
+# binutils: readelf for the RUNPATH test; dpkg-dev and file: dpkg-shlibdeps and CPack's package build.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
-          fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl)
+          fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl binutils dpkg-dev file)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,10 +1,40 @@
 #include "platform/DynamicLibrary.h"
 
+#include "support/TempDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using talvo::DynamicLibrary;
+
+struct ProbeRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// The probe loads the library in a process of its own, so that the loader starts with the
+// LD_LIBRARY_PATH given (none when null).
+ProbeRun probe(const QString& library, const QString& workingDirectory, const QByteArray& libraryPath)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LD_LIBRARY_PATH"));
+    if (!libraryPath.isNull())
+        environment.insert(QStringLiteral("LD_LIBRARY_PATH"), QString::fromLocal8Bit(libraryPath));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingDirectory);
+    process.start(QStringLiteral(TALVO_LOAD_PROBE), {library});
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed(),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
 
 TEST(DynamicLibrary, FindsALibraryByPlainNameAndItsSymbols)
 {
@@ -32,6 +62,36 @@ TEST(DynamicLibrary, OwnershipMovesAndUnloads)
     EXPECT_TRUE(second.isLoaded());
     second.unload();
     EXPECT_FALSE(second.isLoaded());
+}
+
+TEST(DynamicLibrary, APlantedLibraryInTheWorkingDirectoryIsNotLoaded)
+{
+    // The probe's RUNPATH holds an empty and a relative ("planted-relative") element, which the
+    // loader would read as the working directory and a folder in it.
+    const talvo::testing::TempDirectory workingDirectory;
+    const QDir dir(workingDirectory.path());
+    for (const QString& folder :
+         {QStringLiteral("."), QStringLiteral("planted-relative"), QStringLiteral("rel")}) {
+        ASSERT_TRUE(dir.mkpath(folder));
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(TALVO_PLANTED_LIBRARY), dir.filePath(folder + "/libTalvoPlanted.so")));
+    }
+    for (const QByteArray& libraryPath :
+         {QByteArray(), QByteArray(":"), QByteArray("rel"), QByteArray("rel;:./rel:")}) {
+        const ProbeRun run = probe(QStringLiteral("libTalvoPlanted.so"), dir.path(), libraryPath);
+        EXPECT_EQ(run.exitCode, 1) << "LD_LIBRARY_PATH=" << libraryPath.toStdString() << " loaded "
+                                   << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("libTalvoPlanted.so: cannot open shared object file")))
+            << run.err.toStdString();
+    }
+    // Absolute elements still serve, from the environment and from the RUNPATH.
+    const ProbeRun fromEnvironment =
+        probe(QStringLiteral("libTalvoPlanted.so"), dir.path(), QFile::encodeName(dir.filePath("rel")));
+    EXPECT_EQ(fromEnvironment.exitCode, 0) << fromEnvironment.err.toStdString();
+    EXPECT_EQ(fromEnvironment.out, dir.filePath(QStringLiteral("rel/libTalvoPlanted.so")));
+    const ProbeRun fromRunpath = probe(QStringLiteral("libTalvoRunpath.so"), dir.path(), QByteArray());
+    EXPECT_EQ(fromRunpath.exitCode, 0) << fromRunpath.err.toStdString();
+    EXPECT_EQ(fromRunpath.out, QStringLiteral(TALVO_RUNPATH_LIBRARY));
 }
 
 } // namespace
