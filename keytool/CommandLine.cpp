@@ -8,7 +8,7 @@ namespace talvo::keytool {
 
 namespace {
 
-struct CommandSpec {
+struct CommandForm {
     CommandId id;
     const char* words;
     const char* synopsis;
@@ -18,9 +18,9 @@ struct CommandSpec {
     const char* description;
 };
 
-const std::vector<CommandSpec>& commandSpecs()
+const std::vector<CommandForm>& commandForms()
 {
-    static const std::vector<CommandSpec> specs = {
+    static const std::vector<CommandForm> forms = {
         {CommandId::Info,
          "info",
          "[--json]",
@@ -105,7 +105,7 @@ const std::vector<CommandSpec>& commandSpecs()
          {"--json", "--pin-file"},
          "the key's hash of a PIN (its first six bytes); asks it, or reads the first line of FILE"},
     };
-    return specs;
+    return forms;
 }
 
 const std::array<std::string, 4> kValueOptions = {"--password-file", "--pin-file", "--name", "--expiry"};
@@ -126,25 +126,25 @@ QString text(const std::string& bytes)
     return fromLocaleEncoding(bytes);
 }
 
-const CommandSpec* findSpec(const QString& words)
+const CommandForm* findSpec(const QString& words)
 {
-    for (const CommandSpec& spec : commandSpecs()) {
-        if (words == QLatin1String(spec.words))
-            return &spec;
+    for (const CommandForm& form : commandForms()) {
+        if (words == QLatin1String(form.words))
+            return &form;
     }
     return nullptr;
 }
 
-QString synopsisLine(const CommandSpec& spec)
+QString synopsisLine(const CommandForm& form)
 {
-    return QStringLiteral("  talvo-key %1 %2\n").arg(QLatin1String(spec.words), QLatin1String(spec.synopsis));
+    return QStringLiteral("  talvo-key %1 %2\n").arg(QLatin1String(form.words), QLatin1String(form.synopsis));
 }
 
-QString describe(const CommandSpec& spec)
+QString describe(const CommandForm& form)
 {
-    QString description = QString::fromUtf8(spec.description);
+    QString description = QString::fromUtf8(form.description);
     description.replace(QLatin1Char('\n'), QStringLiteral("\n      "));
-    return synopsisLine(spec) + QStringLiteral("      ") + description + QLatin1Char('\n');
+    return synopsisLine(form) + QStringLiteral("      ") + description + QLatin1Char('\n');
 }
 
 const char* const kCommonText =
@@ -228,8 +228,8 @@ std::optional<Invocation> CommandLine::parse(const std::vector<std::string>& arg
         commandWords += QLatin1Char(' ') + text(words[1]);
         used = 2;
     }
-    const CommandSpec* spec = findSpec(commandWords);
-    if (!spec) {
+    const CommandForm* form = findSpec(commandWords);
+    if (!form) {
         *error = QStringLiteral("unknown command '%1'").arg(commandWords);
         return std::nullopt;
     }
@@ -238,24 +238,24 @@ std::optional<Invocation> CommandLine::parse(const std::vector<std::string>& arg
         invocation.helpTopic = commandWords;
         return invocation;
     }
-    invocation.command = spec->id;
+    invocation.command = form->id;
     for (const auto& [name, value] : invocation.values) {
-        if (name != "--password-file" && !contains(spec->options, name)) {
+        if (name != "--password-file" && !contains(form->options, name)) {
             *error = QStringLiteral("%1 does not take %2").arg(commandWords, text(name));
             return std::nullopt;
         }
     }
     for (const std::string& flag : invocation.flags) {
-        if (!contains(spec->options, flag)) {
+        if (!contains(form->options, flag)) {
             *error = QStringLiteral("%1 does not take %2").arg(commandWords, text(flag));
             return std::nullopt;
         }
     }
     invocation.arguments.assign(words.begin() + static_cast<std::ptrdiff_t>(used), words.end());
     const auto count = static_cast<int>(invocation.arguments.size());
-    if (count < spec->minArguments || (spec->maxArguments >= 0 && count > spec->maxArguments)) {
+    if (count < form->minArguments || (form->maxArguments >= 0 && count > form->maxArguments)) {
         *error = QStringLiteral("usage: talvo-key %1 %2")
-                     .arg(QLatin1String(spec->words), QLatin1String(spec->synopsis));
+                     .arg(QLatin1String(form->words), QLatin1String(form->synopsis));
         return std::nullopt;
     }
     return invocation;
@@ -263,12 +263,12 @@ std::optional<Invocation> CommandLine::parse(const std::vector<std::string>& arg
 
 QString CommandLine::usage(const QString& topic)
 {
-    if (const CommandSpec* spec = topic.isEmpty() ? nullptr : findSpec(topic))
-        return QStringLiteral("Usage:\n") + describe(*spec) + QString::fromUtf8(kCommonText);
+    if (const CommandForm* form = topic.isEmpty() ? nullptr : findSpec(topic))
+        return QStringLiteral("Usage:\n") + describe(*form) + QString::fromUtf8(kCommonText);
     QString lines;
-    for (const CommandSpec& spec : commandSpecs()) {
-        if (topic.isEmpty() || QString::fromLatin1(spec.words).startsWith(topic + QLatin1Char(' ')))
-            lines += describe(spec);
+    for (const CommandForm& form : commandForms()) {
+        if (topic.isEmpty() || QString::fromLatin1(form.words).startsWith(topic + QLatin1Char(' ')))
+            lines += describe(form);
     }
     if (lines.isEmpty())
         return QString();
