@@ -2,6 +2,7 @@
 
 #include "CertificateFile.h"
 #include "DriverBuffer.h"
+#include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "device/StatusText.h"
 #include "platform/Cp936Codec.h"
@@ -15,7 +16,6 @@ namespace E = ids::certExport;
 
 namespace {
 
-constexpr int32_t kDeviceSelector = 4;
 const QString kNoticeCaption = QStringLiteral("提示");
 
 } // namespace

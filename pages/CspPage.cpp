@@ -4,6 +4,7 @@
 #include "DriverBuffer.h"
 #include "crypto/SecureMessage.h"
 #include "device/CspName.h"
+#include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/Cp936Codec.h"
 #include "platform/DebugTrace.h"
@@ -24,13 +25,6 @@ namespace talvo {
 namespace C = ids::csp;
 
 namespace {
-
-constexpr std::size_t kPinBytes = 6;
-constexpr int32_t kHashedPinLength = 6;
-constexpr std::size_t kHashOutputSize = 41;
-constexpr int32_t kUserKeySelector = 0;
-const char kFixedPin[] = "730264";
-constexpr int32_t kFixedPinLength = 6;
 
 const QString kDocumentFilter =
     QStringLiteral("文档文件(*.txt;*.pdf;*.doc;*d.docx)|*.txt;*.pdf;*.doc;*.docx|全部文件(*.*)|*.*||");
@@ -116,13 +110,13 @@ void CspPage::browse(bool open, const QString& defaultExtension, const QString& 
 void CspPage::onHash()
 {
     // Six bytes at most, and never half of a double-byte character.
-    const std::string typed = toCp936(truncateToCp936Bytes(itemText(C::PinEdit), kPinBytes));
-    char pin[kPinBytes + 1] = {};
-    std::memcpy(pin, typed.data(), std::min(typed.size(), kPinBytes));
-    char hash[kHashOutputSize] = {};
+    const std::string typed = toCp936(truncateToCp936Bytes(itemText(C::PinEdit), kPinMaxBytes));
+    char pin[kPinMaxBytes + 1] = {};
+    std::memcpy(pin, typed.data(), std::min(typed.size(), kPinMaxBytes));
+    char hash[kCalcHashBufferSize] = {};
     // The length is six whatever was typed: a shorter PIN is hashed with the zeros after it.
     if (m_binding)
-        m_binding->TLKeyCalcHash(pin, kHashedPinLength, hash);
+        m_binding->TLKeyCalcHash(pin, static_cast<int32_t>(kPinMaxBytes), hash);
     setItemText(C::HashEdit, fromCp936(hash, sizeof hash));
 }
 

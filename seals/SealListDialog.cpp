@@ -6,6 +6,7 @@
 #include "SealPreview.h"
 #include "SealSlotTable.h"
 #include "SealTimeDialog.h"
+#include "device/DriverConventions.h"
 #include "device/StatusText.h"
 #include "platform/Cp936Codec.h"
 #include "platform/DebugTrace.h"
@@ -113,8 +114,8 @@ void SealListDialog::OnSelchangeSealCombo()
     // A number the key listed outside 101..110 has no slot of its own: show no times rather
     // than another seal's.
     const SealEntry* entry = table.entryForNumber(number);
-    setItemText(L::ExpiryText, entry ? fromCp936(entry->expiryTime, 20) : QString());
-    setItemText(L::InitTimeText, entry ? fromCp936(entry->initTime, 10) : QString());
+    setItemText(L::ExpiryText, entry ? fromCp936(entry->expiryTime, kSealTimeMaxBytes) : QString());
+    setItemText(L::InitTimeText, entry ? fromCp936(entry->initTime, kSealInitTimeMaxBytes) : QString());
 }
 
 bool SealListDialog::ExtractSealPicture(int32_t sealNumber, const QString& path)
