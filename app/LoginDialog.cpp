@@ -8,15 +8,13 @@
 
 namespace talvo {
 
-namespace {
-constexpr int kPasswordEdit = 1088;
-}
+namespace L = ids::login;
 
 LoginDialog::LoginDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_LOGIN), parent) {}
 
 bool LoginDialog::onInitDialog()
 {
-    if (QWidget* edit = control(kPasswordEdit))
+    if (QWidget* edit = control(L::PasswordEdit))
         edit->setFocus(Qt::OtherFocusReason);
     return false;
 }
@@ -24,12 +22,12 @@ bool LoginDialog::onInitDialog()
 void LoginDialog::onOk()
 {
     // Compared as the bytes typed: case matters and nothing is trimmed.
-    if (isToolPassword(toCp936(itemText(kPasswordEdit)))) {
+    if (isToolPassword(toCp936(itemText(L::PasswordEdit)))) {
         endDialog(IDOK);
         return;
     }
     windowMessageBox(this, QStringLiteral("密码错误，请重新输入！"), QStringLiteral("提示"));
-    setItemText(kPasswordEdit, QString());
+    setItemText(L::PasswordEdit, QString());
 }
 
 } // namespace talvo

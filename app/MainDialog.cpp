@@ -16,23 +16,18 @@
 
 namespace talvo {
 
-namespace {
-constexpr int kTabControl = 1065;
-constexpr int kSerialEdit = 1017;
-constexpr int kRefreshButton = 1068;
-constexpr int kExitButton = 1087;
-} // namespace
+namespace M = ids::main;
 
 MainDialog::MainDialog()
     : TemplateDialog(dialogTemplate(IDD_MAIN)), m_icon(QStringLiteral(":/talvo/talvo.png"))
 {
-    m_tabControl = controlAs<TabControl>(kTabControl);
+    m_tabControl = controlAs<TabControl>(M::TabControl);
     // A window of its own with a taskbar button, not a transient dialog; like the template's
     // frame it has no minimise or maximise box.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     connect(m_tabControl, &TabControl::selectionChanged, this, [this] { onTabSelectionChanged(); });
-    onClicked(kRefreshButton, [this] { onRefreshSerial(); });
-    onClicked(kExitButton, [this] { endDialog(IDCANCEL); });
+    onClicked(M::RefreshButton, [this] { onRefreshSerial(); });
+    onClicked(M::ExitButton, [this] { endDialog(IDCANCEL); });
 }
 
 MainDialog::~MainDialog()
@@ -112,10 +107,10 @@ void MainDialog::onRefreshSerial()
     const int32_t status = m_binding ? m_binding->TLKeyReadSerial(serial, kDeviceSelector) : 1;
     if (status == 0) {
         // Cut at the buffer: a driver that leaves the text unterminated is not read past it.
-        setItemText(kSerialEdit, fromCp936(serial, sizeof serial));
+        setItemText(M::SerialEdit, fromCp936(serial, sizeof serial));
         return;
     }
-    setItemText(kSerialEdit, QString());
+    setItemText(M::SerialEdit, QString());
     windowMessageBox(this, QStringLiteral("没有获取到设备信息!"), QStringLiteral("提示"),
                      BoxIcon::Information);
 }

@@ -31,6 +31,7 @@ inline constexpr std::size_t kPinMaxBytes = 6;
 // Seal texts leave their field's last byte for the terminator.
 inline constexpr std::size_t kSealNameMaxBytes = TL_SEAL_NAME_SIZE - 1;
 inline constexpr std::size_t kSealTimeMaxBytes = TL_SEAL_TIME_SIZE - 1;
+inline constexpr std::size_t kSealInitTimeMaxBytes = TL_SEAL_INIT_TIME_SIZE - 1;
 
 // "发操作员" issues the key in this mode.
 inline constexpr int32_t kOperatorMode = 3;

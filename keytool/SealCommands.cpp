@@ -190,7 +190,7 @@ int SealCommands::runList(Console& console)
         const SealEntry* slot = table.entryForNumber(number);
         rows.push_back({number, fromCp936(listed->name, sizeof listed->name),
                         slot ? fromCp936(slot->expiryTime, kSealTimeMaxBytes) : QString(),
-                        slot ? fromCp936(slot->initTime, TL_SEAL_INIT_TIME_SIZE - 1) : QString()});
+                        slot ? fromCp936(slot->initTime, kSealInitTimeMaxBytes) : QString()});
     }
     console.output().addRows(QStringLiteral("seals"),
                              {QStringLiteral("number"), QStringLiteral("name"), QStringLiteral("expiryTime"),

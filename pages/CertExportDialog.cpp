@@ -2,6 +2,7 @@
 
 #include "CertificateFile.h"
 #include "DriverBuffer.h"
+#include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "device/StatusText.h"
 #include "platform/Cp936Codec.h"
@@ -11,23 +12,24 @@
 
 namespace talvo {
 
+namespace E = ids::certExport;
+
 namespace {
 
-constexpr int32_t kDeviceSelector = 4;
 const QString kNoticeCaption = QStringLiteral("提示");
 
 } // namespace
 
 CertExportDialog::CertExportDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_CERT_EXPORT), parent)
 {
-    onClicked(BrowseButton, [this] { onBrowse(); });
-    onClicked(ExportButton, [this] { onExport(); });
-    onClicked(CancelButton, [this] { onCancel(); });
+    onClicked(E::BrowseButton, [this] { onBrowse(); });
+    onClicked(E::ExportButton, [this] { onExport(); });
+    onClicked(E::CancelButton, [this] { onCancel(); });
 }
 
 void CertExportDialog::onOk()
 {
-    m_exportPath = itemText(PathEdit);
+    m_exportPath = itemText(E::PathEdit);
     endDialog(IDOK);
 }
 
@@ -40,7 +42,7 @@ void CertExportDialog::onBrowse()
     request.filter = QStringLiteral("证书文件(*.cer)|*.cer||");
     if (const std::optional<QString> chosen = interaction().fileDialog(request)) {
         m_exportPath = *chosen;
-        setItemText(PathEdit, m_exportPath);
+        setItemText(E::PathEdit, m_exportPath);
     }
 }
 
@@ -80,7 +82,7 @@ CertExportDialog::ExportResult CertExportDialog::ExportCertificate()
 
 void CertExportDialog::onExport()
 {
-    m_exportPath = itemText(PathEdit);
+    m_exportPath = itemText(E::PathEdit);
     if (m_exportPath.isEmpty()) {
         windowMessageBox(this, QStringLiteral("请输入签名文件的路径!"), kNoticeCaption, BoxIcon::Warning);
         return;

@@ -13,13 +13,6 @@ class KeyDriverBinding;
 class CertExportDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    enum Control {
-        PathEdit = 1084,
-        BrowseButton = 1085,
-        ExportButton = 1086,
-        CancelButton = 1087,
-    };
-
     // How an export ended: the file written, a failure already reported, or the handler
     // abandoned at a file error (the box shown, the dialog left open).
     enum class ExportResult { Exported, Failed, Abandoned };

@@ -4,6 +4,7 @@
 #include "DriverBuffer.h"
 #include "crypto/SecureMessage.h"
 #include "device/CspName.h"
+#include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/Cp936Codec.h"
 #include "platform/DebugTrace.h"
@@ -21,14 +22,9 @@
 
 namespace talvo {
 
-namespace {
+namespace C = ids::csp;
 
-constexpr std::size_t kPinBytes = 6;
-constexpr int32_t kHashedPinLength = 6;
-constexpr std::size_t kHashOutputSize = 41;
-constexpr int32_t kUserKeySelector = 0;
-const char kFixedPin[] = "730264";
-constexpr int32_t kFixedPinLength = 6;
+namespace {
 
 const QString kDocumentFilter =
     QStringLiteral("文档文件(*.txt;*.pdf;*.doc;*d.docx)|*.txt;*.pdf;*.doc;*.docx|全部文件(*.*)|*.*||");
@@ -46,23 +42,25 @@ QString bytesAsText(const DriverBuffer& buffer)
 
 CspPage::CspPage() : BindingPage(IDD_CSP)
 {
-    onClicked(HashButton, [this] { onHash(); });
-    onClicked(ClearButton, [this] { ClearFields(); });
-    onClicked(OriginalFileBrowse,
-              [this] { browse(true, {}, kDocumentFilter, m_originalFile, OriginalFileEdit); });
-    onClicked(SavePathBrowse,
-              [this] { browse(false, QStringLiteral("sec"), kSecureFileFilter, m_savePath, SavePathEdit); });
-    onClicked(SecureFileBrowse,
-              [this] { browse(true, {}, kSecureFileFilter, m_secureFile, SecureFileEdit); });
-    onClicked(TargetFileBrowse, [this] { browse(false, {}, kDocumentFilter, m_targetFile, TargetFileEdit); });
-    onClicked(GenerateButton, [this] { OnButtonGenmsg(); });
-    onClicked(ParseButton, [this] { onParse(); });
-    onClicked(CertTextButton, [this] { onCertText(); });
-    onClicked(ExportCertButton, [this] { onExportCert(); });
-    onClicked(ViewCertButton, [this] { onViewCert(); });
-    onClicked(VerifyButton, [this] { onVerify(); });
-    onClicked(CspNameButton, [this] { onCspName(); });
-    onClicked(UserKeyButton, [this] { onUserKey(); });
+    onClicked(C::HashButton, [this] { onHash(); });
+    onClicked(C::ClearButton, [this] { ClearFields(); });
+    onClicked(C::OriginalFileBrowse,
+              [this] { browse(true, {}, kDocumentFilter, m_originalFile, C::OriginalFileEdit); });
+    onClicked(C::SavePathBrowse, [this] {
+        browse(false, QStringLiteral("sec"), kSecureFileFilter, m_savePath, C::SavePathEdit);
+    });
+    onClicked(C::SecureFileBrowse,
+              [this] { browse(true, {}, kSecureFileFilter, m_secureFile, C::SecureFileEdit); });
+    onClicked(C::TargetFileBrowse,
+              [this] { browse(false, {}, kDocumentFilter, m_targetFile, C::TargetFileEdit); });
+    onClicked(C::GenerateButton, [this] { OnButtonGenmsg(); });
+    onClicked(C::ParseButton, [this] { onParse(); });
+    onClicked(C::CertTextButton, [this] { onCertText(); });
+    onClicked(C::ExportCertButton, [this] { onExportCert(); });
+    onClicked(C::ViewCertButton, [this] { onViewCert(); });
+    onClicked(C::VerifyButton, [this] { onVerify(); });
+    onClicked(C::CspNameButton, [this] { onCspName(); });
+    onClicked(C::UserKeyButton, [this] { onUserKey(); });
 }
 
 bool CspPage::onInitDialog()
@@ -81,16 +79,16 @@ void CspPage::closeEvent(QCloseEvent* event)
 
 void CspPage::showStoredPaths()
 {
-    setItemText(OriginalFileEdit, m_originalFile);
-    setItemText(SavePathEdit, m_savePath);
-    setItemText(SecureFileEdit, m_secureFile);
-    setItemText(TargetFileEdit, m_targetFile);
+    setItemText(C::OriginalFileEdit, m_originalFile);
+    setItemText(C::SavePathEdit, m_savePath);
+    setItemText(C::SecureFileEdit, m_secureFile);
+    setItemText(C::TargetFileEdit, m_targetFile);
 }
 
 void CspPage::ClearFields()
 {
-    for (int id :
-         {HashEdit, PinEdit, SignatureEdit, OriginalFileEdit, SavePathEdit, SecureFileEdit, TargetFileEdit})
+    for (int id : {C::HashEdit, C::PinEdit, C::SignatureEdit, C::OriginalFileEdit, C::SavePathEdit,
+                   C::SecureFileEdit, C::TargetFileEdit})
         setItemText(id, QString());
     showStoredPaths();
 }
@@ -112,14 +110,14 @@ void CspPage::browse(bool open, const QString& defaultExtension, const QString& 
 void CspPage::onHash()
 {
     // Six bytes at most, and never half of a double-byte character.
-    const std::string typed = toCp936(truncateToCp936Bytes(itemText(PinEdit), kPinBytes));
-    char pin[kPinBytes + 1] = {};
-    std::memcpy(pin, typed.data(), std::min(typed.size(), kPinBytes));
-    char hash[kHashOutputSize] = {};
+    const std::string typed = toCp936(truncateToCp936Bytes(itemText(C::PinEdit), kPinMaxBytes));
+    char pin[kPinMaxBytes + 1] = {};
+    std::memcpy(pin, typed.data(), std::min(typed.size(), kPinMaxBytes));
+    char hash[kCalcHashBufferSize] = {};
     // The length is six whatever was typed: a shorter PIN is hashed with the zeros after it.
     if (m_binding)
-        m_binding->TLKeyCalcHash(pin, kHashedPinLength, hash);
-    setItemText(HashEdit, fromCp936(hash, sizeof hash));
+        m_binding->TLKeyCalcHash(pin, static_cast<int32_t>(kPinMaxBytes), hash);
+    setItemText(C::HashEdit, fromCp936(hash, sizeof hash));
 }
 
 bool CspPage::GenerateSecureMessage(const QString& sourcePath, const QString& outputPath)
@@ -147,8 +145,8 @@ void CspPage::OnButtonGenmsg()
     }
     applicationMessageBox(kSucceededText);
     // The stored paths stay: a second press writes the same file again.
-    setItemText(OriginalFileEdit, QString());
-    setItemText(SavePathEdit, QString());
+    setItemText(C::OriginalFileEdit, QString());
+    setItemText(C::SavePathEdit, QString());
 }
 
 void CspPage::onParse()
@@ -158,13 +156,13 @@ void CspPage::onParse()
         return;
     }
     if (!ParseSecureMessage(m_secureFile, m_targetFile)) {
-        setItemText(SecureFileEdit, QString());
+        setItemText(C::SecureFileEdit, QString());
         applicationMessageBox(kFailedText);
         return;
     }
     applicationMessageBox(kSucceededText);
-    setItemText(SecureFileEdit, QString());
-    setItemText(TargetFileEdit, QString());
+    setItemText(C::SecureFileEdit, QString());
+    setItemText(C::TargetFileEdit, QString());
 }
 
 void CspPage::onCertText()

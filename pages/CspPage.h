@@ -14,30 +14,6 @@ namespace talvo {
 class CspPage : public BindingPage {
     Q_OBJECT
 public:
-    enum Control {
-        PinEdit = 1025,
-        HashEdit = 1008,
-        SignatureEdit = 1062,
-        OriginalFileEdit = 1078,
-        SavePathEdit = 1079,
-        SecureFileEdit = 1047,
-        TargetFileEdit = 1083,
-        HashButton = 1061,
-        ClearButton = 1027,
-        ExportCertButton = 1063,
-        ViewCertButton = 1066,
-        CertTextButton = 1064,
-        CspNameButton = 1097,
-        VerifyButton = 1065,
-        OriginalFileBrowse = 1080,
-        SavePathBrowse = 1054,
-        GenerateButton = 1029,
-        SecureFileBrowse = 1084,
-        ParseButton = 1030,
-        TargetFileBrowse = 1085,
-        UserKeyButton = 1087,
-    };
-
     // The temporary certificate path lived in a fixed buffer of this many bytes, terminator
     // included; a longer one is refused rather than cut.
     static constexpr std::size_t kTempCertPathBufferSize = 260;

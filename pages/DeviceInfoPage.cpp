@@ -17,6 +17,8 @@
 
 namespace talvo {
 
+namespace D = ids::deviceInfo;
+
 namespace {
 
 const QString kAbsentText = QStringLiteral("设备不存在");
@@ -28,14 +30,15 @@ const QString kErrorCaption = QStringLiteral("错误");
 
 DeviceInfoPage::DeviceInfoPage() : BindingPage(IDD_DEVICE_INFO)
 {
-    onClicked(ViewButton, [this] { onView(); });
-    onClicked(SetButton, [this] { onSet(); });
-    onClicked(InitialiseButton, [this] { onInitialise(); });
-    onClicked(ClearButton, [this] { onClear(); });
-    onClicked(SealManagementButton, [this] { onSealManagement(); });
+    onClicked(D::ViewButton, [this] { onView(); });
+    onClicked(D::SetButton, [this] { onSet(); });
+    onClicked(D::InitialiseButton, [this] { onInitialise(); });
+    onClicked(D::ClearButton, [this] { onClear(); });
+    onClicked(D::SealManagementButton, [this] { onSealManagement(); });
     // An undecided box (a flag of 2 from the key) becomes an ordinary two-state box once the
     // operator clicks it.
-    for (int id : {FactoryCheck, FormatCheck, InitCheck, LockCheck, TimeControlCheck, KeyRoleCheck}) {
+    for (int id : {D::FactoryCheck, D::FormatCheck, D::InitCheck, D::LockCheck, D::TimeControlCheck,
+                   D::KeyRoleCheck}) {
         if (auto* box = controlAs<QCheckBox>(id))
             connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
     }
@@ -43,11 +46,11 @@ DeviceInfoPage::DeviceInfoPage() : BindingPage(IDD_DEVICE_INFO)
 
 bool DeviceInfoPage::onInitDialog()
 {
-    setTextLimitBytes(controlAs<QLineEdit>(ModeEdit), kModeTextMaxBytes);
-    setTextLimitBytes(controlAs<QLineEdit>(UnitIdEdit), kUnitIdMaxBytes);
-    setTextLimitBytes(controlAs<QLineEdit>(UserIdEdit), kUserIdMaxBytes);
-    setTextLimitBytes(controlAs<QLineEdit>(ErrorTimesEdit), kErrorTimesMaxBytes);
-    setTextLimitBytes(controlAs<QLineEdit>(SealCountEdit), kSealCountMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(D::ModeEdit), kModeTextMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(D::UnitIdEdit), kUnitIdMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(D::UserIdEdit), kUserIdMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(D::ErrorTimesEdit), kErrorTimesMaxBytes);
+    setTextLimitBytes(controlAs<QLineEdit>(D::SealCountEdit), kSealCountMaxBytes);
     return true;
 }
 
@@ -64,8 +67,8 @@ void DeviceInfoPage::showCheck(int id, int value)
 void DeviceInfoPage::exchangeChecks(bool fromForm)
 {
     const std::pair<int, int*> members[] = {
-        {FactoryCheck, &m_factory}, {FormatCheck, &m_format},           {InitCheck, &m_init},
-        {LockCheck, &m_lock},       {TimeControlCheck, &m_timeControl}, {KeyRoleCheck, &m_keyRole},
+        {D::FactoryCheck, &m_factory}, {D::FormatCheck, &m_format},           {D::InitCheck, &m_init},
+        {D::LockCheck, &m_lock},       {D::TimeControlCheck, &m_timeControl}, {D::KeyRoleCheck, &m_keyRole},
     };
     for (const auto& [id, member] : members) {
         if (fromForm) {
@@ -92,7 +95,7 @@ void DeviceInfoPage::showStatusError(int32_t status)
 
 std::optional<int32_t> DeviceInfoPage::modeFromForm() const
 {
-    const std::string typed = toCp936(itemText(ModeEdit));
+    const std::string typed = toCp936(itemText(D::ModeEdit));
     return matchModeText(std::string_view(typed).substr(0, kModeTextMaxBytes));
 }
 
@@ -115,12 +118,12 @@ void DeviceInfoPage::onView()
     m_lock = view.lock;
     m_timeControl = view.timeControl;
     m_keyRole = view.keyRole;
-    setItemText(PinHashEdit, view.pinHash);
-    setItemText(UnitIdEdit, view.unitId);
-    setItemText(UserIdEdit, view.userId);
-    setItemText(ErrorTimesEdit, view.errorTimes);
-    setItemText(SealCountEdit, view.sealCount);
-    setItemText(ModeEdit, view.mode);
+    setItemText(D::PinHashEdit, view.pinHash);
+    setItemText(D::UnitIdEdit, view.unitId);
+    setItemText(D::UserIdEdit, view.userId);
+    setItemText(D::ErrorTimesEdit, view.errorTimes);
+    setItemText(D::SealCountEdit, view.sealCount);
+    setItemText(D::ModeEdit, view.mode);
     exchangeChecks(false);
 }
 
@@ -136,15 +139,15 @@ void DeviceInfoPage::onSet()
     exchangeChecks(true);
 
     DeviceInfoForm form;
-    form.pinHash = toCp936(itemText(PinHashEdit));
-    form.unitId = toCp936(itemText(UnitIdEdit));
-    form.userId = toCp936(itemText(UserIdEdit));
+    form.pinHash = toCp936(itemText(D::PinHashEdit));
+    form.unitId = toCp936(itemText(D::UnitIdEdit));
+    form.userId = toCp936(itemText(D::UserIdEdit));
     const std::optional<int32_t> mode = modeFromForm();
     if (!mode) {
         windowMessageBox(this, kModeErrorText, kNoticeCaption, BoxIcon::Information);
         return;
     }
-    form.errorTimes = parseDecimal(toCp936(itemText(ErrorTimesEdit)));
+    form.errorTimes = parseDecimal(toCp936(itemText(D::ErrorTimesEdit)));
     form.mode = *mode;
     form.factory = m_factory;
     form.format = m_format;
@@ -186,7 +189,8 @@ void DeviceInfoPage::onInitialise()
 void DeviceInfoPage::onClear()
 {
     m_factory = m_format = m_init = m_lock = m_timeControl = m_keyRole = 0;
-    for (int id : {ModeEdit, UnitIdEdit, UserIdEdit, ErrorTimesEdit, SealCountEdit, PinHashEdit})
+    for (int id :
+         {D::ModeEdit, D::UnitIdEdit, D::UserIdEdit, D::ErrorTimesEdit, D::SealCountEdit, D::PinHashEdit})
         setItemText(id, QString());
     exchangeChecks(false);
 }

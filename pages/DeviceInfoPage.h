@@ -11,26 +11,6 @@ namespace talvo {
 class DeviceInfoPage : public BindingPage {
     Q_OBJECT
 public:
-    enum Control {
-        ModeEdit = 1012,
-        PinHashEdit = 1070,
-        UnitIdEdit = 1009,
-        UserIdEdit = 1010,
-        ErrorTimesEdit = 1016,
-        SealCountEdit = 1015,
-        ClearButton = 1027,
-        InitialiseButton = 1059,
-        SetButton = 1024,
-        ViewButton = 1023,
-        SealManagementButton = 1062,
-        FactoryCheck = 1064,
-        FormatCheck = 1019,
-        InitCheck = 1020,
-        LockCheck = 1021,
-        TimeControlCheck = 1095,
-        KeyRoleCheck = 1096,
-    };
-
     DeviceInfoPage();
 
 protected:

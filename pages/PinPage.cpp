@@ -14,6 +14,8 @@
 
 namespace talvo {
 
+namespace P = ids::pin;
+
 namespace {
 
 const QString kWarningCaption = QStringLiteral("警告");
@@ -23,19 +25,19 @@ const QString kNoticeCaption = QStringLiteral("提示");
 
 PinPage::PinPage() : BindingPage(IDD_PIN)
 {
-    onClicked(SetPasswordButton, [this] { onSetPassword(); });
-    onClicked(CheckPinButton, [this] { onCheckPin(); });
-    onClicked(DriverDialogButton, [this] { onDriverDialog(); });
-    onClicked(RemoveCertsButton, [this] { onRemoveCerts(); });
-    onClicked(RegisterCertsButton, [this] { onRegisterCerts(); });
-    onClicked(CountCertsButton, [this] { onCountCerts(); });
-    onClicked(IssueOperatorButton, [this] { onIssueOperator(); });
-    onClicked(ReadHashButton, [this] { onReadHash(); });
+    onClicked(P::SetPasswordButton, [this] { onSetPassword(); });
+    onClicked(P::CheckPinButton, [this] { onCheckPin(); });
+    onClicked(P::DriverDialogButton, [this] { onDriverDialog(); });
+    onClicked(P::RemoveCertsButton, [this] { onRemoveCerts(); });
+    onClicked(P::RegisterCertsButton, [this] { onRegisterCerts(); });
+    onClicked(P::CountCertsButton, [this] { onCountCerts(); });
+    onClicked(P::IssueOperatorButton, [this] { onIssueOperator(); });
+    onClicked(P::ReadHashButton, [this] { onReadHash(); });
 }
 
 bool PinPage::onInitDialog()
 {
-    for (int id : {OldPasswordEdit, NewPasswordEdit, ConfirmationEdit})
+    for (int id : {P::OldPasswordEdit, P::NewPasswordEdit, P::ConfirmationEdit})
         setTextLimitBytes(controlAs<QLineEdit>(id), kPinMaxBytes);
     return true;
 }
@@ -43,11 +45,11 @@ bool PinPage::onInitDialog()
 void PinPage::exchangeTexts(bool fromForm)
 {
     const std::pair<int, QString*> members[] = {
-        {OldPasswordEdit, &m_oldPassword},
-        {NewPasswordEdit, &m_newPassword},
-        {InformationEdit, &m_information},
-        {ConfirmationEdit, &m_confirmation},
-        {PinEdit, &m_pin},
+        {P::OldPasswordEdit, &m_oldPassword},
+        {P::NewPasswordEdit, &m_newPassword},
+        {P::InformationEdit, &m_information},
+        {P::ConfirmationEdit, &m_confirmation},
+        {P::PinEdit, &m_pin},
     };
     for (const auto& [id, member] : members) {
         if (fromForm)
@@ -59,7 +61,7 @@ void PinPage::exchangeTexts(bool fromForm)
 
 void PinPage::clearPasswordFields()
 {
-    for (int id : {OldPasswordEdit, NewPasswordEdit, ConfirmationEdit})
+    for (int id : {P::OldPasswordEdit, P::NewPasswordEdit, P::ConfirmationEdit})
         setItemText(id, QString());
     exchangeTexts(true);
 }
@@ -84,12 +86,12 @@ void PinPage::onSetPassword()
         windowMessageBox(this, text, kWarningCaption, BoxIcon::Information);
         clearPasswordFields();
         showInformation(text);
-        control(OldPasswordEdit)->setFocus();
+        control(P::OldPasswordEdit)->setFocus();
         return;
     case PinChangeOutcome::WrongOldPin:
         windowMessageBox(this, text, kWarningCaption, BoxIcon::Error);
         clearPasswordFields();
-        control(OldPasswordEdit)->setFocus();
+        control(P::OldPasswordEdit)->setFocus();
         return;
     case PinChangeOutcome::ConfirmationDiffers:
         // A mistyped confirmation is left on screen for the operator to see and correct.

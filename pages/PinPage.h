@@ -12,22 +12,6 @@ namespace talvo {
 class PinPage : public BindingPage {
     Q_OBJECT
 public:
-    enum Control {
-        OldPasswordEdit = 1071,
-        NewPasswordEdit = 1072,
-        ConfirmationEdit = 1073,
-        InformationEdit = 1075,
-        PinEdit = 1088,
-        SetPasswordButton = 1074,
-        ReadHashButton = 1099,
-        CheckPinButton = 1087,
-        DriverDialogButton = 1089,
-        RemoveCertsButton = 1091,
-        RegisterCertsButton = 1092,
-        CountCertsButton = 1093,
-        IssueOperatorButton = 1098,
-    };
-
     PinPage();
 
 protected:

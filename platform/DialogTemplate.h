@@ -31,6 +31,9 @@ enum ControlStyle : unsigned {
 
 inline constexpr int kNoControlId = -1;
 
+// The standard buttons; a dialog they close returns their id.
+enum StandardControlId : int { IDOK = 1, IDCANCEL = 2 };
+
 // One control of a dialog template. Texts are UTF-8; the rectangle is in dialog units.
 struct ControlTemplate {
     int id;

@@ -14,8 +14,7 @@ namespace talvo {
 class TemplateDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int IDOK = 1;
-    static constexpr int IDCANCEL = 2;
+    using enum StandardControlId;
 
     explicit TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent = nullptr);
 

@@ -6,6 +6,7 @@
 #include "SealPreview.h"
 #include "SealSlotTable.h"
 #include "SealTimeDialog.h"
+#include "device/DriverConventions.h"
 #include "device/StatusText.h"
 #include "platform/Cp936Codec.h"
 #include "platform/DebugTrace.h"
@@ -23,6 +24,8 @@
 #include <new>
 
 namespace talvo {
+
+namespace L = ids::sealList;
 
 namespace {
 
@@ -47,14 +50,14 @@ std::unique_ptr<uint8_t[]> allocatePictureBuffer(std::size_t size)
 
 SealListDialog::SealListDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_SEAL_LIST), parent)
 {
-    m_sealCombo = controlAs<QComboBox>(kSealCombo);
+    m_sealCombo = controlAs<QComboBox>(L::SealCombo);
     // Only an operator's choice shows a seal; the list's own selection changes do not.
     if (m_sealCombo)
         connect(m_sealCombo, &QComboBox::activated, this, [this] { OnSelchangeSealCombo(); });
-    onClicked(kRefreshButton, [this] { RefreshSealList(); });
-    onClicked(kAddButton, [this] { OnButtonAddSeal(); });
-    onClicked(kDeleteButton, [this] { OnButtonDeleteSeal(); });
-    onClicked(kWriteTimeButton, [this] { OnButtonWriteSealTime(); });
+    onClicked(L::RefreshButton, [this] { RefreshSealList(); });
+    onClicked(L::AddButton, [this] { OnButtonAddSeal(); });
+    onClicked(L::DeleteButton, [this] { OnButtonDeleteSeal(); });
+    onClicked(L::WriteTimeButton, [this] { OnButtonWriteSealTime(); });
 }
 
 QString SealListDialog::temporaryPicturePath()
@@ -91,8 +94,8 @@ void SealListDialog::RefreshSealList()
     }
     m_sealCombo->setCurrentIndex(0);
     m_picturePath.clear();
-    setItemText(kExpiryText, QString());
-    setItemText(kInitTimeText, QString());
+    setItemText(L::ExpiryText, QString());
+    setItemText(L::InitTimeText, QString());
     update();
 }
 
@@ -111,8 +114,8 @@ void SealListDialog::OnSelchangeSealCombo()
     // A number the key listed outside 101..110 has no slot of its own: show no times rather
     // than another seal's.
     const SealEntry* entry = table.entryForNumber(number);
-    setItemText(kExpiryText, entry ? fromCp936(entry->expiryTime, 20) : QString());
-    setItemText(kInitTimeText, entry ? fromCp936(entry->initTime, 10) : QString());
+    setItemText(L::ExpiryText, entry ? fromCp936(entry->expiryTime, kSealTimeMaxBytes) : QString());
+    setItemText(L::InitTimeText, entry ? fromCp936(entry->initTime, kSealInitTimeMaxBytes) : QString());
 }
 
 bool SealListDialog::ExtractSealPicture(int32_t sealNumber, const QString& path)

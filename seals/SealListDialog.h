@@ -16,14 +16,6 @@ namespace talvo {
 class SealListDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr int kSealCombo = 1029;
-    static constexpr int kRefreshButton = 1030;
-    static constexpr int kAddButton = 1031;
-    static constexpr int kDeleteButton = 1032;
-    static constexpr int kExpiryText = 1033;
-    static constexpr int kInitTimeText = 1034;
-    static constexpr int kWriteTimeButton = 1041;
-
     explicit SealListDialog(QWidget* parent = nullptr);
 
     void setBinding(KeyDriverBinding* binding) { m_binding = binding; }

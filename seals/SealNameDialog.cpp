@@ -11,14 +11,17 @@
 
 namespace talvo {
 
+namespace N = ids::sealName;
+
 SealNameDialog::SealNameDialog(QWidget* parent)
-    : TemplateDialog(dialogTemplate(IDD_SEAL_NAME), parent), m_calendar(controlAs<QCalendarWidget>(kCalendar))
+    : TemplateDialog(dialogTemplate(IDD_SEAL_NAME), parent),
+      m_calendar(controlAs<QCalendarWidget>(N::Calendar))
 {
 }
 
 bool SealNameDialog::onInitDialog()
 {
-    auto* edit = controlAs<QLineEdit>(kNameEdit);
+    auto* edit = controlAs<QLineEdit>(N::NameEdit);
     setTextLimitBytes(edit, kNameBytes);
     if (edit)
         edit->setFocus(Qt::OtherFocusReason);
@@ -27,7 +30,7 @@ bool SealNameDialog::onInitDialog()
 
 void SealNameDialog::onOk()
 {
-    m_name = trimSealName(toCp936(itemText(kNameEdit)));
+    m_name = trimSealName(toCp936(itemText(N::NameEdit)));
     if (m_name.empty()) {
         windowMessageBox(this, QStringLiteral("请输入签章名称"), QStringLiteral("提示"),
                          BoxIcon::Information);

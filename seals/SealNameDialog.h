@@ -15,8 +15,6 @@ namespace talvo {
 class SealNameDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr int kNameEdit = 1034;
-    static constexpr int kCalendar = 1040;
     static constexpr std::size_t kNameBytes = kSealNameMaxBytes;
 
     explicit SealNameDialog(QWidget* parent = nullptr);

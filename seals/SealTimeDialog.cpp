@@ -8,8 +8,11 @@
 
 namespace talvo {
 
+namespace T = ids::sealTime;
+
 SealTimeDialog::SealTimeDialog(QWidget* parent)
-    : TemplateDialog(dialogTemplate(IDD_SEAL_TIME), parent), m_calendar(controlAs<QCalendarWidget>(kCalendar))
+    : TemplateDialog(dialogTemplate(IDD_SEAL_TIME), parent),
+      m_calendar(controlAs<QCalendarWidget>(T::Calendar))
 {
 }
 

@@ -13,8 +13,6 @@ namespace talvo {
 class SealTimeDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr int kCalendar = 1040;
-
     explicit SealTimeDialog(QWidget* parent = nullptr);
 
     // Copies the time text, zero-padded, into the caller's zero-filled buffer.

@@ -11,6 +11,7 @@
 #include "platform/CertificateWindow.h"
 #include "platform/Interaction.h"
 #include "platform/TabControl.h"
+#include "resources/ControlIds.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -52,7 +53,7 @@ public:
         dialog.show();
         if (auto* login = qobject_cast<LoginDialog*>(&dialog)) {
             save(dialog, QStringLiteral("01-login.png"));
-            if (auto* edit = login->controlAs<QLineEdit>(1088))
+            if (auto* edit = login->controlAs<QLineEdit>(ids::login::PasswordEdit))
                 edit->setText(QString::fromLatin1(LoginDialog::kPassword));
             login->accept();
             return dialog.result();
@@ -89,41 +90,42 @@ int runHeadlessTour(const QString& directory)
     setMainWindow(&mainDialog);
     mainDialog.show();
     // Show what the key holds, as an operator would after pressing the buttons.
-    for (QAbstractButton* button : {mainDialog.controlAs<QAbstractButton>(1068),
-                                    mainDialog.deviceInfoPage().controlAs<QAbstractButton>(1023)})
+    for (QAbstractButton* button :
+         {mainDialog.controlAs<QAbstractButton>(ids::main::RefreshButton),
+          mainDialog.deviceInfoPage().controlAs<QAbstractButton>(ids::deviceInfo::ViewButton)})
         if (button)
             button->click();
     // The second tab after a hash of the fixed PIN.
     CspPage& csp = mainDialog.cspPage();
-    csp.setItemText(CspPage::PinEdit, QStringLiteral("730264"));
-    if (auto* hash = csp.controlAs<QAbstractButton>(CspPage::HashButton))
+    csp.setItemText(ids::csp::PinEdit, QStringLiteral("730264"));
+    if (auto* hash = csp.controlAs<QAbstractButton>(ids::csp::HashButton))
         hash->click();
     // The third tab with a change typed in.
     PinPage& pin = mainDialog.pinPage();
-    pin.setItemText(PinPage::OldPasswordEdit, QStringLiteral("730264"));
-    pin.setItemText(PinPage::NewPasswordEdit, QStringLiteral("口令1"));
-    pin.setItemText(PinPage::ConfirmationEdit, QStringLiteral("口令1"));
-    pin.setItemText(PinPage::PinEdit, QStringLiteral("123456"));
+    pin.setItemText(ids::pin::OldPasswordEdit, QStringLiteral("730264"));
+    pin.setItemText(ids::pin::NewPasswordEdit, QStringLiteral("口令1"));
+    pin.setItemText(ids::pin::ConfirmationEdit, QStringLiteral("口令1"));
+    pin.setItemText(ids::pin::PinEdit, QStringLiteral("123456"));
     const char* tabs[] = {"02-main-device-info.png", "03-main-csp.png", "04-main-pin.png"};
     for (int index = 0; index < 3; ++index) {
         mainDialog.tabControl()->tabBar()->setCurrentIndex(index);
         tour.save(mainDialog, QString::fromLatin1(tabs[index]));
     }
     // An incomplete change writes its warning into the operation information edit.
-    pin.setItemText(PinPage::ConfirmationEdit, QString());
-    if (auto* set = pin.controlAs<QAbstractButton>(PinPage::SetPasswordButton))
+    pin.setItemText(ids::pin::ConfirmationEdit, QString());
+    if (auto* set = pin.controlAs<QAbstractButton>(ids::pin::SetPasswordButton))
         set->click();
     tour.save(mainDialog, QStringLiteral("04-main-pin-incomplete.png"));
     // The export dialog with a path typed, then the certificate window.
     tour.m_modal = [&tour](QDialog& dialog) {
         if (auto* exportDialog = qobject_cast<CertExportDialog*>(&dialog)) {
-            exportDialog->setItemText(CertExportDialog::PathEdit,
+            exportDialog->setItemText(ids::certExport::PathEdit,
                                       QStringLiteral("/home/operator/证书/key.cer"));
             tour.save(dialog, QStringLiteral("05-cert-export.png"));
         }
     };
     mainDialog.tabControl()->tabBar()->setCurrentIndex(1);
-    for (int id : {CspPage::ExportCertButton, CspPage::ViewCertButton})
+    for (int id : {ids::csp::ExportCertButton, ids::csp::ViewCertButton})
         if (auto* button = csp.controlAs<QAbstractButton>(id))
             button->click();
     tour.m_modal = nullptr;

@@ -1,6 +1,7 @@
 #include "SealDialogsTour.h"
 
 #include "Snapshot.h"
+#include "resources/ControlIds.h"
 #include "seals/SealListDialog.h"
 #include "seals/SealNameDialog.h"
 #include "seals/SealTimeDialog.h"
@@ -19,8 +20,7 @@ void renderSealDialogsForTour(KeyDriverBinding* binding, const QString& director
         list.setBinding(binding);
         list.show();
         // Choose the first seal as an operator would, so that its picture and times show.
-        if (auto* combo = list.controlAs<QComboBox>(SealListDialog::kSealCombo);
-            combo && combo->count() > 0) {
+        if (auto* combo = list.controlAs<QComboBox>(ids::sealList::SealCombo); combo && combo->count() > 0) {
             combo->setCurrentIndex(0);
             emit combo->activated(0);
         }
@@ -30,7 +30,7 @@ void renderSealDialogsForTour(KeyDriverBinding* binding, const QString& director
     {
         SealNameDialog name;
         name.show();
-        if (auto* edit = name.controlAs<QLineEdit>(SealNameDialog::kNameEdit))
+        if (auto* edit = name.controlAs<QLineEdit>(ids::sealName::NameEdit))
             edit->setText(QStringLiteral("合同专用章"));
         saveSnapshot(name, directory, QStringLiteral("seals-name.png"));
         name.close();

@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "app/LoginDialog.h"
 #include "platform/ScriptedInteraction.h"
+#include "resources/ControlIds.h"
 #include "support/Typing.h"
 
 #include <QLineEdit>
@@ -23,7 +24,7 @@ using namespace talvo;
 
 class Login : public ::testing::Test {
 protected:
-    QLineEdit* password(LoginDialog& dialog) { return dialog.controlAs<QLineEdit>(1088); }
+    QLineEdit* password(LoginDialog& dialog) { return dialog.controlAs<QLineEdit>(ids::login::PasswordEdit); }
     void press(LoginDialog& dialog, int id) { talvo::testing::clickButton(dialog, id); }
     ScriptedInteraction m_script;
 };

@@ -3,6 +3,7 @@
 #include "app/LoginDialog.h"
 #include "platform/Interaction.h"
 #include "platform/PrivateDirectory.h"
+#include "resources/ControlIds.h"
 #include "support/Typing.h"
 
 #include <QFile>
@@ -16,7 +17,7 @@ void scriptLogin(ScriptedInteraction& script, const QString& password)
         auto* login = qobject_cast<LoginDialog*>(&dialog);
         if (!login)
             return;
-        login->controlAs<QLineEdit>(1088)->setText(password);
+        login->controlAs<QLineEdit>(ids::login::PasswordEdit)->setText(password);
         clickButton(*login, TemplateDialog::IDOK);
     });
 }

@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/TabControl.h"
+#include "resources/ControlIds.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -62,7 +63,7 @@ TEST_F(MainWindow, OpensOnTheDeviceInformationPageWithTheBindingHandedOut)
     EXPECT_TRUE(window.deviceInfoPage().isVisible());
     EXPECT_FALSE(window.cspPage().isVisible());
     EXPECT_FALSE(window.pinPage().isVisible());
-    EXPECT_TRUE(window.itemText(1017).isEmpty());
+    EXPECT_TRUE(window.itemText(ids::main::SerialEdit).isEmpty());
     ASSERT_NE(window.binding(), nullptr);
     EXPECT_TRUE(window.binding()->isLibraryLoaded());
     for (TemplateDialog* page : pages())
@@ -133,18 +134,18 @@ TEST_F(MainWindow, SelectingATabShowsExactlyItsPageAndFocusesIt)
 
 TEST_F(MainWindow, SerialNumberIsCutAtItsBuffer)
 {
-    m_main.pressButton(1068);
-    EXPECT_EQ(m_main.window().itemText(1017), QString(100, QLatin1Char('S')));
+    m_main.pressButton(ids::main::RefreshButton);
+    EXPECT_EQ(m_main.window().itemText(ids::main::SerialEdit), QString(100, QLatin1Char('S')));
     EXPECT_TRUE(m_main.script().boxes().empty());
 }
 
 TEST_F(MainWindow, FailedSerialReadEmptiesTheEditAndSaysSo)
 {
-    m_main.window().setItemText(1017, QStringLiteral("typed by hand"));
+    m_main.window().setItemText(ids::main::SerialEdit, QStringLiteral("typed by hand"));
     setFakeStatus(1);
     m_main.script().answerBox(BoxResult::Ok);
-    m_main.pressButton(1068);
-    EXPECT_TRUE(m_main.window().itemText(1017).isEmpty());
+    m_main.pressButton(ids::main::RefreshButton);
+    EXPECT_TRUE(m_main.window().itemText(ids::main::SerialEdit).isEmpty());
     ASSERT_EQ(m_main.script().boxes().size(), 1u);
     const MessageBoxRequest& box = m_main.script().boxes().front();
     EXPECT_EQ(box.text, QStringLiteral("没有获取到设备信息!"));
@@ -160,7 +161,7 @@ TEST_F(MainWindow, ClosingFreesTheDriverAndDeletesTheTemporaryCertificate)
     file.close();
     ASSERT_TRUE(driverLoaded());
 
-    m_main.pressButton(1087);
+    m_main.pressButton(ids::main::ExitButton);
     EXPECT_EQ(m_main.window().result(), TemplateDialog::IDCANCEL);
     EXPECT_FALSE(QFile::exists(certificate));
     EXPECT_EQ(m_main.window().binding(), nullptr);
@@ -196,7 +197,7 @@ TEST(MainWindowClosing, EscapeAndTheCloseBoxRunTheCleanUp)
 
 TEST_F(MainWindow, EnterInTheSerialEditAndEscapeCloseTheWindow)
 {
-    auto* serial = m_main.window().controlAs<QLineEdit>(1017);
+    auto* serial = m_main.window().controlAs<QLineEdit>(ids::main::SerialEdit);
     QTest::keyClick(serial, Qt::Key_Return);
     EXPECT_FALSE(m_main.window().isVisible());
     EXPECT_EQ(m_main.window().result(), TemplateDialog::IDOK);

@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/DebugTrace.h"
+#include "resources/ControlIds.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,8 @@ TEST(WithoutDriver, TheWindowOpensSilentlyAndTheSerialIsNotFound)
     EXPECT_TRUE(main.script().boxes().empty()) << "nothing is shown at start-up";
 
     main.script().answerBox(BoxResult::Ok);
-    main.pressButton(1068);
-    EXPECT_TRUE(main.window().itemText(1017).isEmpty());
+    main.pressButton(ids::main::RefreshButton);
+    EXPECT_TRUE(main.window().itemText(ids::main::SerialEdit).isEmpty());
     ASSERT_EQ(main.script().boxes().size(), 1u);
     EXPECT_EQ(main.script().boxes().front().text, QStringLiteral("没有获取到设备信息!"));
     EXPECT_TRUE(traces.lines().contains(QStringLiteral("TLKeyReadSerial函数获取失败......")));

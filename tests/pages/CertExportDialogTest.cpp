@@ -3,6 +3,7 @@
 #include "device/KeyDriverBinding.h"
 #include "pages/DriverBuffer.h"
 #include "platform/ScriptedInteraction.h"
+#include "resources/ControlIds.h"
 #include "support/TempDirectory.h"
 
 #include <QFile>
@@ -18,7 +19,7 @@ namespace {
 using testing::DriverCall;
 using testing::recordingDriver;
 using testing::TempDirectory;
-using E = CertExportDialog;
+namespace E = ids::certExport;
 
 const std::string kCertificate =
     "-----BEGIN CERTIFICATE-----\nMIIBkTCB+wIJAKHBfpegPjMC\n-----END CERTIFICATE-----\n";

@@ -6,6 +6,7 @@
 #include "platform/DebugTrace.h"
 #include "platform/PrivateDirectory.h"
 #include "platform/ScriptedInteraction.h"
+#include "resources/ControlIds.h"
 #include "support/TempDirectory.h"
 
 #include <QCloseEvent>
@@ -31,7 +32,7 @@ using testing::recordingDriver;
 using testing::recordingHash;
 using testing::TempDirectory;
 using testing::TwoCallData;
-using C = CspPage;
+namespace C = ids::csp;
 
 const QString kIncomplete = QStringLiteral("输入不完整!");
 const std::string kCertificate = "-----BEGIN CERTIFICATE-----\nMIIBkTCB+wIJAKHBfpegPjMCMA0GCSqGSIb3\n"

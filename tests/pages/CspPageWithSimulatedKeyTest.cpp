@@ -5,6 +5,7 @@
 #include "pages/CspPage.h"
 #include "platform/CertificateDetails.h"
 #include "platform/ScriptedInteraction.h"
+#include "resources/ControlIds.h"
 #include "support/SimulatedKey.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ namespace {
 
 using testing::SimulatedKey;
 using testing::TempDirectory;
-using C = CspPage;
+namespace C = ids::csp;
 
 const QString kSucceeded = QStringLiteral("生成安全报文成功!");
 const QString kFailed = QStringLiteral("生成安全报文失败!");
@@ -150,8 +151,8 @@ TEST_F(CspPageWithSimulatedKeyTest, CertificateAndSignatureButtonsOnTheDemoKey)
     const QString exported = m_files.file(QStringLiteral("key.cer"));
     m_script.scriptModal([&](QDialog& dialog) {
         auto& exportDialog = static_cast<CertExportDialog&>(dialog);
-        exportDialog.setItemText(CertExportDialog::PathEdit, exported);
-        exportDialog.controlAs<QPushButton>(CertExportDialog::ExportButton)->click();
+        exportDialog.setItemText(ids::certExport::PathEdit, exported);
+        exportDialog.controlAs<QPushButton>(ids::certExport::ExportButton)->click();
     });
     answerBoxes(1);
     click(C::ExportCertButton);

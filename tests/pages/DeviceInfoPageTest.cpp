@@ -6,6 +6,7 @@
 #include "platform/DebugTrace.h"
 #include "platform/ScriptedInteraction.h"
 #include "platform/TextLimit.h"
+#include "resources/ControlIds.h"
 #include "support/Typing.h"
 
 #include <QCheckBox>
@@ -21,7 +22,7 @@ namespace {
 
 using testing::DriverCall;
 using testing::recordingDriver;
-using P = DeviceInfoPage;
+namespace P = ids::deviceInfo;
 
 const QString kConfirmSet = QStringLiteral("确定对信息进行设置吗?");
 const QString kConfirmInitialise = QStringLiteral("你确定对设备进行初始化操作吗？");

@@ -4,6 +4,7 @@
 #include "platform/Cp936Codec.h"
 #include "platform/DebugTrace.h"
 #include "platform/ScriptedInteraction.h"
+#include "resources/ControlIds.h"
 #include "seals/SealListDialog.h"
 #include "support/Cp936.h"
 #include "support/SimulatedKey.h"
@@ -20,8 +21,8 @@ namespace talvo {
 namespace {
 
 using testing::SimulatedKey;
-using D = DeviceInfoPage;
-using P = PinPage;
+namespace D = ids::deviceInfo;
+namespace P = ids::pin;
 
 std::string field(const char* bytes, std::size_t size)
 {
@@ -170,8 +171,7 @@ TEST_F(PagesWithSimulatedKeyTest, SealManagementListsTheKeysSeals)
 {
     int listed = -1;
     m_script.scriptModal([&](QDialog& dialog) {
-        if (auto* combo =
-                static_cast<SealListDialog&>(dialog).controlAs<QComboBox>(SealListDialog::kSealCombo))
+        if (auto* combo = static_cast<SealListDialog&>(dialog).controlAs<QComboBox>(ids::sealList::SealCombo))
             listed = combo->count();
     });
     clickDeviceInfo(D::SealManagementButton);

@@ -3,6 +3,7 @@
 #include "device/KeyDriverBinding.h"
 #include "platform/ScriptedInteraction.h"
 #include "platform/TextLimit.h"
+#include "resources/ControlIds.h"
 #include "support/Typing.h"
 
 #include <QLineEdit>
@@ -15,7 +16,7 @@ namespace {
 using testing::DriverCall;
 using testing::recordingDriver;
 using testing::recordingHash;
-using P = PinPage;
+namespace P = ids::pin;
 
 const QString kIncomplete = QStringLiteral("请输入完整信息!");
 

@@ -45,14 +45,14 @@ TEST(DialogBuilder, ControlsTakeTheirKindsIdsAndPixelRectangles)
     const BuiltControls built = DialogBuilder::build(page, &window);
     const DialogBaseUnits& units = built.baseUnits;
 
-    auto* mode = qobject_cast<QLineEdit*>(built.byId.value(1012));
+    auto* mode = qobject_cast<QLineEdit*>(built.byId.value(ids::deviceInfo::ModeEdit));
     ASSERT_NE(mode, nullptr);
     EXPECT_EQ(mode->geometry(), dialogRectToPixels(units, 53, 14, 146, 14));
-    auto* seals = qobject_cast<QPushButton*>(built.byId.value(1062));
+    auto* seals = qobject_cast<QPushButton*>(built.byId.value(ids::deviceInfo::SealManagementButton));
     ASSERT_NE(seals, nullptr);
     EXPECT_TRUE(seals->isDefault());
     EXPECT_EQ(seals->text(), QStringLiteral("签章管理"));
-    EXPECT_NE(qobject_cast<QCheckBox*>(built.byId.value(1096)), nullptr);
+    EXPECT_NE(qobject_cast<QCheckBox*>(built.byId.value(ids::deviceInfo::KeyRoleCheck)), nullptr);
     for (QWidget* widget : built.inOrder) {
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             EXPECT_EQ(label->textFormat(), Qt::PlainText) << "texts from the key are never markup";
@@ -67,9 +67,9 @@ TEST(DialogBuilder, TabOrderIsTheTemplateOrder)
 {
     QWidget window;
     const BuiltControls built = DialogBuilder::build(dialogTemplate(IDD_LOGIN), &window);
-    QWidget* password = built.byId.value(1088);
-    QWidget* ok = built.byId.value(1);
-    QWidget* cancel = built.byId.value(2);
+    QWidget* password = built.byId.value(ids::login::PasswordEdit);
+    QWidget* ok = built.byId.value(IDOK);
+    QWidget* cancel = built.byId.value(IDCANCEL);
     ASSERT_TRUE(password && ok && cancel);
     auto nextFocusable = [](QWidget* widget) {
         QWidget* next = widget->nextInFocusChain();
@@ -98,12 +98,16 @@ struct TabStops {
 TEST(DialogBuilder, TabVisitsExactlyTheTemplatesTabStops)
 {
     const TabStops cases[] = {
-        {IDD_LOGIN, {1088, 1, 2}},
-        {IDD_MAIN, {1017}},
-        {IDD_SEAL_LIST, {1029}},
-        {IDD_SEAL_NAME, {1034, 1040}},
-        {IDD_SEAL_TIME, {1040}},
-        {IDD_PIN, {1071, 1072, 1073, 1074, 1099, 1088, 1087, 1075, 1091, 1092, 1093, 1098}},
+        {IDD_LOGIN, {ids::login::PasswordEdit, IDOK, IDCANCEL}},
+        {IDD_MAIN, {ids::main::SerialEdit}},
+        {IDD_SEAL_LIST, {ids::sealList::SealCombo}},
+        {IDD_SEAL_NAME, {ids::sealName::NameEdit, ids::sealName::Calendar}},
+        {IDD_SEAL_TIME, {ids::sealTime::Calendar}},
+        {IDD_PIN,
+         {ids::pin::OldPasswordEdit, ids::pin::NewPasswordEdit, ids::pin::ConfirmationEdit,
+          ids::pin::SetPasswordButton, ids::pin::ReadHashButton, ids::pin::PinEdit, ids::pin::CheckPinButton,
+          ids::pin::InformationEdit, ids::pin::RemoveCertsButton, ids::pin::RegisterCertsButton,
+          ids::pin::CountCertsButton, ids::pin::IssueOperatorButton}},
     };
     for (const TabStops& c : cases) {
         SCOPED_TRACE(c.templateId);
@@ -126,12 +130,12 @@ TEST(DialogBuilder, HiddenControlsStartHiddenAndDropDownsTakeTheirOwnHeight)
 {
     QWidget window;
     const BuiltControls pin = DialogBuilder::build(dialogTemplate(IDD_PIN), &window);
-    EXPECT_FALSE(pin.byId.value(1089)->isVisibleTo(&window));
-    EXPECT_TRUE(pin.byId.value(1087)->isVisibleTo(&window));
+    EXPECT_FALSE(pin.byId.value(ids::pin::DriverDialogButton)->isVisibleTo(&window));
+    EXPECT_TRUE(pin.byId.value(ids::pin::CheckPinButton)->isVisibleTo(&window));
 
     QWidget other;
     const BuiltControls seals = DialogBuilder::build(dialogTemplate(IDD_SEAL_LIST), &other);
-    auto* combo = qobject_cast<QComboBox*>(seals.byId.value(1029));
+    auto* combo = qobject_cast<QComboBox*>(seals.byId.value(ids::sealList::SealCombo));
     ASSERT_NE(combo, nullptr);
     EXPECT_LT(combo->height(), dialogUnitsToPixels(98, seals.baseUnits.y, 8));
 }

@@ -106,9 +106,9 @@ TEST(TemplateDialog, APageNeitherEndsNorHidesOnEscapeOrEnter)
 TEST(TemplateDialog, ItemTextReadsAndWritesEveryKindOfControl)
 {
     CountingDialog dialog(IDD_SEAL_LIST);
-    dialog.setItemText(1033, QStringLiteral("2030-01-01 00:00:00"));
-    EXPECT_EQ(dialog.itemText(1033), QStringLiteral("2030-01-01 00:00:00"));
-    EXPECT_EQ(dialog.itemText(1030), QStringLiteral("刷新"));
+    dialog.setItemText(ids::sealList::ExpiryText, QStringLiteral("2030-01-01 00:00:00"));
+    EXPECT_EQ(dialog.itemText(ids::sealList::ExpiryText), QStringLiteral("2030-01-01 00:00:00"));
+    EXPECT_EQ(dialog.itemText(ids::sealList::RefreshButton), QStringLiteral("刷新"));
     EXPECT_EQ(dialog.control(4242), nullptr);
     EXPECT_EQ(dialog.itemText(4242), QString());
 }

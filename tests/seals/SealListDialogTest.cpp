@@ -4,6 +4,7 @@
 #include "device/KeyDriverBinding.h"
 #include "platform/DebugTrace.h"
 #include "platform/ScriptedInteraction.h"
+#include "resources/ControlIds.h"
 #include "seals/SealGeometry.h"
 #include "seals/SealNameDialog.h"
 #include "seals/SealTimeDialog.h"
@@ -42,7 +43,7 @@ QByteArray solidGif(int width, int height, QRgb colour = kSealRed)
 
 QComboBox* combo(SealListDialog& dialog)
 {
-    return dialog.controlAs<QComboBox>(SealListDialog::kSealCombo);
+    return dialog.controlAs<QComboBox>(ids::sealList::SealCombo);
 }
 
 QStringList listedNames(SealListDialog& dialog)
@@ -104,8 +105,8 @@ protected:
         m_seam.answerFileDialog(path);
         m_seam.scriptModal([name](QDialog& dialog) {
             auto& nameDialog = static_cast<SealNameDialog&>(dialog);
-            typeText(nameDialog.controlAs<QLineEdit>(SealNameDialog::kNameEdit), name);
-            nameDialog.controlAs<QCalendarWidget>(SealNameDialog::kCalendar)
+            typeText(nameDialog.controlAs<QLineEdit>(ids::sealName::NameEdit), name);
+            nameDialog.controlAs<QCalendarWidget>(ids::sealName::Calendar)
                 ->setSelectedDate(QDate(2030, 6, 1));
             clickButton(nameDialog, TemplateDialog::IDOK);
         });
@@ -146,8 +147,8 @@ TEST_F(SealListDialogTest, OpeningListsTheSealsInSlotOrderAndShowsNoneYet)
     EXPECT_EQ(combo(*dialog)->currentIndex(), 0);
     EXPECT_EQ(m_key.calls(), QStringList({"TLKeyReadKeyInfo"}));
     EXPECT_TRUE(dialog->picturePath().isEmpty());
-    EXPECT_TRUE(dialog->itemText(SealListDialog::kExpiryText).isEmpty());
-    EXPECT_TRUE(dialog->itemText(SealListDialog::kInitTimeText).isEmpty());
+    EXPECT_TRUE(dialog->itemText(ids::sealList::ExpiryText).isEmpty());
+    EXPECT_TRUE(dialog->itemText(ids::sealList::InitTimeText).isEmpty());
     EXPECT_TRUE(m_seam.boxes().empty());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("签章信息"));
 }
@@ -169,18 +170,18 @@ TEST_F(SealListDialogTest, ChoosingASealShowsItsPictureAndTimesUntilTheNextRefre
     EXPECT_EQ(SealListDialog::temporaryPicturePath(), expectedTemporaryPath());
     EXPECT_EQ(dialog->picturePath(), expectedTemporaryPath());
     EXPECT_EQ(TempDirectory::readFile(expectedTemporaryPath()), picture);
-    EXPECT_EQ(dialog->itemText(SealListDialog::kExpiryText), QStringLiteral("2030-12-31 23:59:59X"));
-    EXPECT_EQ(dialog->itemText(SealListDialog::kInitTimeText), QStringLiteral("2024-05-06"));
+    EXPECT_EQ(dialog->itemText(ids::sealList::ExpiryText), QStringLiteral("2030-12-31 23:59:59X"));
+    EXPECT_EQ(dialog->itemText(ids::sealList::InitTimeText), QStringLiteral("2024-05-06"));
     EXPECT_EQ(m_traces.lines(), QStringList({"选择签章。。。。。。。。。。。。。。。。。"}));
     EXPECT_TRUE(m_seam.boxes().empty());
     const QSize drawn(300, 150);
     EXPECT_EQ(paintedRect(*dialog), QRect(previewOrigin(dialog->size(), drawn), drawn));
 
-    press(*dialog, SealListDialog::kRefreshButton);
+    press(*dialog, ids::sealList::RefreshButton);
     EXPECT_EQ(combo(*dialog)->currentIndex(), 0);
     EXPECT_TRUE(dialog->picturePath().isEmpty());
-    EXPECT_TRUE(dialog->itemText(SealListDialog::kExpiryText).isEmpty());
-    EXPECT_TRUE(dialog->itemText(SealListDialog::kInitTimeText).isEmpty());
+    EXPECT_TRUE(dialog->itemText(ids::sealList::ExpiryText).isEmpty());
+    EXPECT_TRUE(dialog->itemText(ids::sealList::InitTimeText).isEmpty());
     EXPECT_TRUE(paintedRect(*dialog).isEmpty());
 }
 
@@ -211,7 +212,7 @@ TEST_F(SealListDialogTest, TheKeyboardChoiceOfASealShowsIt)
     m_key.putPicture(102, solidGif(10, 10));
     auto dialog = open();
     QTest::keyClick(combo(*dialog), Qt::Key_Down);
-    EXPECT_EQ(dialog->itemText(SealListDialog::kExpiryText), QStringLiteral("2032-02-02 00:00:00"));
+    EXPECT_EQ(dialog->itemText(ids::sealList::ExpiryText), QStringLiteral("2032-02-02 00:00:00"));
     EXPECT_EQ(dialog->picturePath(), expectedTemporaryPath());
 }
 
@@ -226,9 +227,8 @@ TEST_F(SealListDialogTest, ASealThatCannotBeShownLeavesPreviewAndTimesAsTheyWere
     const QByteArray shownFile = TempDirectory::readFile(expectedTemporaryPath());
     m_traces.clear();
     auto expectUnchanged = [&](const char* step) {
-        EXPECT_EQ(dialog->itemText(SealListDialog::kExpiryText), QStringLiteral("2031-01-01 00:00:00"))
-            << step;
-        EXPECT_EQ(dialog->itemText(SealListDialog::kInitTimeText), QStringLiteral("2024-01-01")) << step;
+        EXPECT_EQ(dialog->itemText(ids::sealList::ExpiryText), QStringLiteral("2031-01-01 00:00:00")) << step;
+        EXPECT_EQ(dialog->itemText(ids::sealList::InitTimeText), QStringLiteral("2024-01-01")) << step;
         EXPECT_EQ(dialog->picturePath(), expectedTemporaryPath()) << step;
     };
 
@@ -322,13 +322,13 @@ TEST_F(SealListDialogTest, DriverAnswersOutsideTheContractAreNotTrusted)
 
     choose(*dialog, 0);
     EXPECT_EQ(TempDirectory::readFile(expectedTemporaryPath()), picture);
-    EXPECT_EQ(dialog->itemText(SealListDialog::kExpiryText), QStringLiteral("2031-01-01 00:00:00"));
+    EXPECT_EQ(dialog->itemText(ids::sealList::ExpiryText), QStringLiteral("2031-01-01 00:00:00"));
 
     // A seal numbered outside 101..110 is shown without times rather than with another's.
     choose(*dialog, 1);
     EXPECT_EQ(dialog->picturePath(), expectedTemporaryPath());
-    EXPECT_TRUE(dialog->itemText(SealListDialog::kExpiryText).isEmpty());
-    EXPECT_TRUE(dialog->itemText(SealListDialog::kInitTimeText).isEmpty());
+    EXPECT_TRUE(dialog->itemText(ids::sealList::ExpiryText).isEmpty());
+    EXPECT_TRUE(dialog->itemText(ids::sealList::InitTimeText).isEmpty());
 }
 
 TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
@@ -350,8 +350,8 @@ TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
     m_key.clearCalls();
     m_seam.answerBox(BoxResult::Ok);
     m_seam.answerBox(BoxResult::Ok);
-    press(*dialog, SealListDialog::kDeleteButton);
-    press(*dialog, SealListDialog::kWriteTimeButton);
+    press(*dialog, ids::sealList::DeleteButton);
+    press(*dialog, ids::sealList::WriteTimeButton);
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"没有要删除的签章", "没有要删除的签章"}));
     EXPECT_EQ(m_seam.boxes()[1].caption, QStringLiteral("提示"));
     EXPECT_EQ(m_seam.boxes()[1].icon, BoxIcon::Information);
@@ -360,14 +360,14 @@ TEST_F(SealListDialogTest, AFailingKeyInformationReadLeavesTheListEmpty)
 
     // A refresh that fails keeps what the preview and the time fields showed.
     m_key.fail("TLKeyReadKeyInfo", TL_OK);
-    press(*dialog, SealListDialog::kRefreshButton);
+    press(*dialog, ids::sealList::RefreshButton);
     choose(*dialog, 0);
     m_key.fail("TLKeyReadKeyInfo", TL_ERR_ACCESS);
     m_seam.answerBox(BoxResult::Ok);
-    press(*dialog, SealListDialog::kRefreshButton);
+    press(*dialog, ids::sealList::RefreshButton);
     EXPECT_EQ(combo(*dialog)->count(), 0);
     EXPECT_EQ(dialog->picturePath(), expectedTemporaryPath());
-    EXPECT_EQ(dialog->itemText(SealListDialog::kExpiryText), QStringLiteral("2031-01-01 00:00:00"));
+    EXPECT_EQ(dialog->itemText(ids::sealList::ExpiryText), QStringLiteral("2031-01-01 00:00:00"));
 }
 
 TEST_F(SealListDialogTest, AddingEndsQuietlyWithoutAKeyCallUntilAllIsGiven)
@@ -381,13 +381,13 @@ TEST_F(SealListDialogTest, AddingEndsQuietlyWithoutAKeyCallUntilAllIsGiven)
     m_seam.answerFileDialog(m_files.file(QStringLiteral("folder.gif")));
     m_seam.answerFileDialog(writeFile(QStringLiteral("empty.gif"), QByteArray()));
     for (int i = 0; i < 4; ++i)
-        press(*dialog, SealListDialog::kAddButton);
+        press(*dialog, ids::sealList::AddButton);
     EXPECT_TRUE(m_seam.modalDialogs().isEmpty());
 
     // The name dialog cancelled.
     m_seam.answerFileDialog(writeFile(QStringLiteral("seal.gif"), solidGif(10, 10)));
     m_seam.scriptModal([](QDialog&) {});
-    press(*dialog, SealListDialog::kAddButton);
+    press(*dialog, ids::sealList::AddButton);
     EXPECT_EQ(m_seam.modalDialogs(), QStringList({"talvo::SealNameDialog"}));
 
     EXPECT_TRUE(m_key.calls().isEmpty());
@@ -413,7 +413,7 @@ TEST_F(SealListDialogTest, AddingRefusesAFileLongerThanA32BitLengthCanCarry)
     m_key.clearCalls();
     m_seam.answerFileDialog(path);
     m_seam.answerBox(BoxResult::Ok);
-    press(*dialog, SealListDialog::kAddButton);
+    press(*dialog, ids::sealList::AddButton);
     EXPECT_TRUE(m_seam.modalDialogs().isEmpty());
     EXPECT_TRUE(m_key.calls().isEmpty());
     ASSERT_EQ(m_seam.boxes().size(), 1u);
@@ -437,7 +437,7 @@ TEST_F(SealListDialogTest, AddingHandsTheKeyTheWholeNameAndFileThenReportsBefore
         listAtBox = listedNames(*dialog);
         callsAtBox = m_key.calls();
     });
-    press(*dialog, SealListDialog::kAddButton);
+    press(*dialog, ids::sealList::AddButton);
 
     const FakeKey::SealWrite write = m_key.lastSealWrite();
     EXPECT_EQ(write.name, cp936(name) + std::string(1, '\0'));
@@ -474,7 +474,7 @@ TEST_F(SealListDialogTest, AddingShowsTheKeysRefusalAndChangesNothing)
         m_seam.clearRecords();
         scriptAdd(path, QStringLiteral("新章"));
         m_seam.answerBox(BoxResult::Ok);
-        press(*dialog, SealListDialog::kAddButton);
+        press(*dialog, ids::sealList::AddButton);
         EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备空间不足。"})) << function;
         EXPECT_EQ(m_seam.boxes()[0].caption, QStringLiteral("错误"));
         EXPECT_EQ(m_key.calls(), expectedCalls) << function;
@@ -494,7 +494,7 @@ TEST_F(SealListDialogTest, DeletingAsksNoConfirmationAndRefreshesBeforeReporting
     QStringList listAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) { listAtBox = listedNames(*dialog); });
     m_seam.answerBox(BoxResult::Ok);
-    press(*dialog, SealListDialog::kDeleteButton);
+    press(*dialog, ids::sealList::DeleteButton);
 
     EXPECT_EQ(m_key.calls(), QStringList({"TLKeyGetStatus", "TLKeyDelSealData 104", "TLKeyReadKeyInfo"}));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作成功"}));
@@ -508,7 +508,7 @@ TEST_F(SealListDialogTest, DeletingAsksNoConfirmationAndRefreshesBeforeReporting
         m_key.clearCalls();
         m_seam.clearRecords();
         m_seam.answerBox(BoxResult::Ok);
-        press(*dialog, SealListDialog::kDeleteButton);
+        press(*dialog, ids::sealList::DeleteButton);
         EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备不存在。"})) << function;
         EXPECT_FALSE(m_key.calls().contains("TLKeyReadKeyInfo")) << function;
         m_key.fail(function, TL_OK);
@@ -525,19 +525,19 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
     m_key.clearCalls();
     // Cancelled: no key call.
     m_seam.scriptModal([](QDialog&) {});
-    press(*dialog, SealListDialog::kWriteTimeButton);
+    press(*dialog, ids::sealList::WriteTimeButton);
     EXPECT_TRUE(m_key.calls().isEmpty());
 
     m_seam.scriptModal([](QDialog& timeDialog) {
         static_cast<SealTimeDialog&>(timeDialog)
-            .controlAs<QCalendarWidget>(SealTimeDialog::kCalendar)
+            .controlAs<QCalendarWidget>(ids::sealTime::Calendar)
             ->setSelectedDate(QDate(2001, 9, 11));
         clickButton(timeDialog, TemplateDialog::IDOK);
     });
     QStringList callsAtBox;
     m_seam.onBox([&](const MessageBoxRequest&) { callsAtBox = m_key.calls(); });
     m_seam.answerBox(BoxResult::Ok);
-    press(*dialog, SealListDialog::kWriteTimeButton);
+    press(*dialog, ids::sealList::WriteTimeButton);
     EXPECT_EQ(callsAtBox, QStringList({"TLKeyWriteSealTime 106 2001-09-11 00:00:00", "TLKeyReadKeyInfo"}));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作成功"}));
     EXPECT_EQ(m_seam.boxes()[0].caption, QStringLiteral("提示"));
@@ -547,7 +547,7 @@ TEST_F(SealListDialogTest, WritingATimeSendsTheChosenMidnightForTheSelectedSeal)
     m_seam.clearRecords();
     m_seam.scriptModal([](QDialog& timeDialog) { QTest::keyClick(&timeDialog, Qt::Key_Return); });
     m_seam.answerBox(BoxResult::Ok);
-    press(*dialog, SealListDialog::kWriteTimeButton);
+    press(*dialog, ids::sealList::WriteTimeButton);
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"参数错误。"}));
     EXPECT_EQ(m_key.calls().size(), 1);
 }
@@ -559,8 +559,8 @@ TEST_F(SealListDialogTest, WithoutABindingTheKeyCountsAsAbsent)
         m_seam.answerBox(BoxResult::Ok);
     m_seam.scriptModal([&](QDialog&) {
         scriptAdd(writeFile(QStringLiteral("seal.gif"), solidGif(10, 10)), QStringLiteral("章"));
-        press(dialog, SealListDialog::kAddButton);
-        press(dialog, SealListDialog::kRefreshButton);
+        press(dialog, ids::sealList::AddButton);
+        press(dialog, ids::sealList::RefreshButton);
     });
     dialog.doModal();
     EXPECT_EQ(m_seam.modalDialogs(), QStringList({"talvo::SealListDialog", "talvo::SealNameDialog"}));

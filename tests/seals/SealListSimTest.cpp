@@ -1,6 +1,7 @@
 #include "SealTestSupport.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/ScriptedInteraction.h"
+#include "resources/ControlIds.h"
 #include "seals/SealListDialog.h"
 #include "seals/SealNameDialog.h"
 #include "seals/SealTimeDialog.h"
@@ -51,12 +52,12 @@ protected:
         m_seam.answerFileDialog(path);
         m_seam.scriptModal([name](QDialog& modal) {
             auto& nameDialog = static_cast<SealNameDialog&>(modal);
-            typeText(nameDialog.controlAs<QLineEdit>(SealNameDialog::kNameEdit), name);
-            nameDialog.controlAs<QCalendarWidget>(SealNameDialog::kCalendar)
+            typeText(nameDialog.controlAs<QLineEdit>(ids::sealName::NameEdit), name);
+            nameDialog.controlAs<QCalendarWidget>(ids::sealName::Calendar)
                 ->setSelectedDate(QDate(2030, 6, 1));
             clickButton(nameDialog, TemplateDialog::IDOK);
         });
-        clickButton(dialog, SealListDialog::kAddButton);
+        clickButton(dialog, ids::sealList::AddButton);
     }
 
     ScopedTimeZone m_zone{"Asia/Shanghai"};
@@ -83,7 +84,7 @@ TEST_F(SealListSimulatedKeyTest, AddShowWriteTimeAndDeleteReachTheKey)
     SealListDialog dialog;
     dialog.setBinding(&m_binding);
     dialog.show();
-    auto* list = dialog.controlAs<QComboBox>(SealListDialog::kSealCombo);
+    auto* list = dialog.controlAs<QComboBox>(ids::sealList::SealCombo);
     EXPECT_EQ(list->count(), 0);
 
     const QByteArray first = encodeGif(plainPicture(400, qRgb(200, 0, 0)));
@@ -110,24 +111,24 @@ TEST_F(SealListSimulatedKeyTest, AddShowWriteTimeAndDeleteReachTheKey)
     list->setCurrentIndex(0);
     emit list->activated(0);
     EXPECT_EQ(TempDirectory::readFile(dialog.picturePath()), first);
-    EXPECT_EQ(dialog.itemText(SealListDialog::kExpiryText), QStringLiteral("2030-06-01 00:00:00"));
-    EXPECT_EQ(dialog.itemText(SealListDialog::kInitTimeText), QString::fromStdString(today));
+    EXPECT_EQ(dialog.itemText(ids::sealList::ExpiryText), QStringLiteral("2030-06-01 00:00:00"));
+    EXPECT_EQ(dialog.itemText(ids::sealList::InitTimeText), QString::fromStdString(today));
 
     // A new time for the second seal.
     list->setCurrentIndex(1);
     m_seam.scriptModal([](QDialog& modal) {
         auto& timeDialog = static_cast<SealTimeDialog&>(modal);
-        timeDialog.controlAs<QCalendarWidget>(SealTimeDialog::kCalendar)->setSelectedDate(QDate(2031, 2, 3));
+        timeDialog.controlAs<QCalendarWidget>(ids::sealTime::Calendar)->setSelectedDate(QDate(2031, 2, 3));
         clickButton(timeDialog, TemplateDialog::IDOK);
     });
     m_seam.answerBox(BoxResult::Ok);
-    clickButton(dialog, SealListDialog::kWriteTimeButton);
+    clickButton(dialog, ids::sealList::WriteTimeButton);
     EXPECT_STREQ(keyState().sealTable[1].expiryTime, "2031-02-03 00:00:00");
 
     // Deleting the first seal frees its slot and leaves the second.
     list->setCurrentIndex(0);
     m_seam.answerBox(BoxResult::Ok);
-    clickButton(dialog, SealListDialog::kDeleteButton);
+    clickButton(dialog, ids::sealList::DeleteButton);
     info = keyState();
     EXPECT_EQ(info.sealTable[0].inUse, 0);
     EXPECT_NE(info.sealTable[1].inUse, 0);
@@ -153,7 +154,7 @@ TEST_F(SealListSimulatedKeyTest, AFullKeyRefusesAnotherSeal)
     m_seam.answerBox(BoxResult::Ok);
     add(dialog, picture, QStringLiteral("第十一"));
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"设备空间不足。"}));
-    EXPECT_EQ(dialog.controlAs<QComboBox>(SealListDialog::kSealCombo)->count(), TL_SEAL_SLOTS);
+    EXPECT_EQ(dialog.controlAs<QComboBox>(ids::sealList::SealCombo)->count(), TL_SEAL_SLOTS);
 }
 
 TEST_F(SealListSimulatedKeyTest, AFailingKeyInformationReadLeavesTheListEmpty)
@@ -169,11 +170,11 @@ TEST_F(SealListSimulatedKeyTest, AFailingKeyInformationReadLeavesTheListEmpty)
     dialog.show();
     EXPECT_EQ(m_seam.boxTexts(), QStringList({"操作失败"}));
     EXPECT_EQ(m_seam.boxes()[0].caption, QStringLiteral("错误"));
-    EXPECT_EQ(dialog.controlAs<QComboBox>(SealListDialog::kSealCombo)->count(), 0);
+    EXPECT_EQ(dialog.controlAs<QComboBox>(ids::sealList::SealCombo)->count(), 0);
 
     m_key.clearFailures();
     m_seam.clearRecords();
-    clickButton(dialog, SealListDialog::kRefreshButton);
+    clickButton(dialog, ids::sealList::RefreshButton);
     EXPECT_TRUE(m_seam.boxes().empty());
-    EXPECT_EQ(dialog.controlAs<QComboBox>(SealListDialog::kSealCombo)->count(), 1);
+    EXPECT_EQ(dialog.controlAs<QComboBox>(ids::sealList::SealCombo)->count(), 1);
 }

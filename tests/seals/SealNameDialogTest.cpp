@@ -2,6 +2,7 @@
 #include "SealTestSupport.h"
 #include "platform/ScriptedInteraction.h"
 #include "platform/TextLimit.h"
+#include "resources/ControlIds.h"
 #include "seals/SealTexts.h"
 #include "tests/support/Typing.h"
 
@@ -23,12 +24,12 @@ namespace {
 
 QLineEdit* nameEdit(QDialog& dialog)
 {
-    return static_cast<SealNameDialog&>(dialog).controlAs<QLineEdit>(SealNameDialog::kNameEdit);
+    return static_cast<SealNameDialog&>(dialog).controlAs<QLineEdit>(ids::sealName::NameEdit);
 }
 
 QCalendarWidget* calendar(QDialog& dialog)
 {
-    return static_cast<SealNameDialog&>(dialog).controlAs<QCalendarWidget>(SealNameDialog::kCalendar);
+    return static_cast<SealNameDialog&>(dialog).controlAs<QCalendarWidget>(ids::sealName::Calendar);
 }
 
 void pressOk(QDialog& dialog)

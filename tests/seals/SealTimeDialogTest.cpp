@@ -1,6 +1,7 @@
 #include "seals/SealTimeDialog.h"
 #include "SealTestSupport.h"
 #include "platform/ScriptedInteraction.h"
+#include "resources/ControlIds.h"
 #include "tests/support/Typing.h"
 
 #include <QCalendarWidget>
@@ -18,7 +19,7 @@ namespace {
 
 QCalendarWidget* calendar(QDialog& dialog)
 {
-    return static_cast<SealTimeDialog&>(dialog).controlAs<QCalendarWidget>(SealTimeDialog::kCalendar);
+    return static_cast<SealTimeDialog&>(dialog).controlAs<QCalendarWidget>(ids::sealTime::Calendar);
 }
 
 class SealTimeDialogTest : public ::testing::Test {
