@@ -130,7 +130,7 @@ void MainDialog::cleanUp()
     m_cspPage.setBinding(nullptr);
     m_pinPage.setBinding(nullptr);
     m_binding.reset();
-    const QString certificate = privateFilePath(QString::fromLatin1(kTempCertFileName));
+    const QString certificate = privateFilePath(QString::fromLatin1(CspPage::kTempCertFileName));
     if (!certificate.isEmpty())
         QFile::remove(certificate);
 }

@@ -19,8 +19,6 @@ class TabControl;
 class MainDialog : public TemplateDialog {
     Q_OBJECT
 public:
-    static constexpr const char* kTempCertFileName = "__tmpCertFile.cer";
-
     MainDialog();
     ~MainDialog() override;
 

@@ -1,9 +1,9 @@
 #include "KeyBytes.h"
 
 #include "device/TalvoDriverApi.h"
+#include "pages/DriverBuffer.h"
 
-#include <memory>
-#include <new>
+#include <algorithm>
 
 namespace talvo::keytool {
 
@@ -14,22 +14,15 @@ KeyBytes KeyBytes::read(const std::function<int32_t(uint8_t*, uint32_t*)>& call)
     result.status = call(nullptr, &length);
     if (result.status != TL_OK)
         return result;
-    if (length > kMaxLength) {
-        result.status = TL_ERR_MEMORY;
-        return result;
-    }
     // Never empty, so that the second call always gets a buffer rather than a length query.
-    // A length the machine cannot hold is the key's own memory error.
-    const std::size_t allocated = length == 0 ? 1 : length;
-    const std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[allocated]());
-    if (!buffer) {
+    DriverBuffer buffer(length == 0 ? 1 : length);
+    if (buffer.refused()) {
         result.status = TL_ERR_MEMORY;
         return result;
     }
-    uint32_t delivered = length;
-    result.status = call(buffer.get(), &delivered);
-    const uint32_t usable = delivered < length ? delivered : length;
-    result.bytes = QByteArray(reinterpret_cast<const char*>(buffer.get()), static_cast<qsizetype>(usable));
+    result.status = call(buffer.data(), buffer.length());
+    const uint32_t usable = std::min(buffer.size(), length);
+    result.bytes = QByteArray(reinterpret_cast<const char*>(buffer.bytes()), static_cast<qsizetype>(usable));
     return result;
 }
 

@@ -8,12 +8,9 @@
 namespace talvo::keytool {
 
 // Bytes of a length only the driver knows, fetched in the two-call form: the length with no
-// buffer, then the bytes into a zero-filled buffer of that length.
+// buffer, then the bytes into a zero-filled DriverBuffer of that length; a length it refuses is
+// the key's memory error (status 4).
 struct KeyBytes {
-    // Certificates, signatures and public keys take a few kilobytes; a longer length is no
-    // answer a key gives, and is refused (status 4) rather than allocated.
-    static constexpr uint32_t kMaxLength = 1024 * 1024;
-
     int32_t status = 0;
     QByteArray bytes;
 
