@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -15,15 +17,21 @@
 namespace talvo {
 namespace {
 
+using testing::hostileCertificate;
 using testing::ScopedEnvironment;
 using testing::TempDirectory;
 using testing::testCertificate;
 
+// A long value wraps in a text box of its own; the rest are line edits.
 QStringList fieldTexts(const QWidget& window)
 {
     QStringList texts;
-    for (const QLineEdit* edit : window.findChildren<QLineEdit*>())
-        texts << edit->text();
+    for (const QWidget* field : window.findChildren<QWidget*>()) {
+        if (const auto* edit = qobject_cast<const QLineEdit*>(field))
+            texts << edit->text();
+        else if (const auto* box = qobject_cast<const QPlainTextEdit*>(field))
+            texts << box->toPlainText();
+    }
     return texts;
 }
 
@@ -40,6 +48,8 @@ TEST(CertificateWindowTest, ShowsTheFieldsReadOnlyOrSaysWhyNot)
     EXPECT_EQ(texts[2], QStringLiteral("0123456789ABCDEF01"));
     for (const QLineEdit* edit : window.findChildren<QLineEdit*>())
         EXPECT_TRUE(edit->isReadOnly());
+    for (const QPlainTextEdit* box : window.findChildren<QPlainTextEdit*>())
+        EXPECT_TRUE(box->isReadOnly());
 
     TempDirectory::writeFile(dir.file("bad.cer"), "<b>not a certificate</b>");
     CertificateWindow bad(dir.file("bad.cer"));
@@ -49,6 +59,21 @@ TEST(CertificateWindowTest, ShowsTheFieldsReadOnlyOrSaysWhyNot)
     ASSERT_EQ(labels.size(), 1);
     EXPECT_TRUE(labels[0]->text().contains(dir.file("bad.cer")));
     EXPECT_EQ(labels[0]->textFormat(), Qt::PlainText);
+}
+
+TEST(CertificateWindowTest, LongFieldsWrapWithinTheScreenAndControlsShowEscaped)
+{
+    TempDirectory dir;
+    TempDirectory::writeFile(dir.file("key.cer"), hostileCertificate().der);
+    CertificateWindow window(dir.file("key.cer"));
+    ASSERT_TRUE(window.hasCertificate());
+    EXPECT_LE(window.sizeHint().width(), window.screen()->availableGeometry().width());
+    const QStringList texts = fieldTexts(window);
+    ASSERT_EQ(texts.size(), 8);
+    EXPECT_EQ(texts[2], QStringLiteral("5A").repeated(8192));
+    for (const QPlainTextEdit* box : window.findChildren<QPlainTextEdit*>())
+        EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(texts[0], QStringLiteral("C = CN, O = 测试单位, CN = TLV-\\u202Egpj.exe\\0D\\0ACN = forged"));
 }
 
 // Takes the desktop's "open" of file URLs, as a registered viewer would.
