@@ -226,6 +226,8 @@ int set(const Arguments& arguments, std::ostream& err)
 {
     if (arguments.size() != 3)
         return usage(err, "set takes a field name and a value");
+    if (arguments[1] == "serial" && hasTokenReference(stateDirectory()))
+        return refuse(err, "the serial number of a key on a token is the token's own");
     std::string error;
     const bool changed = changeKeyState(
         stateDirectory(),

@@ -19,6 +19,10 @@ namespace talvo::testing {
 // derived from this runs each of its tests against both.
 class DriverContractTest : public ::testing::TestWithParam<SimulatedKey::Backing> {};
 std::string backingName(const ::testing::TestParamInfo<SimulatedKey::Backing>& info);
+inline void PrintTo(SimulatedKey::Backing backing, std::ostream* out)
+{
+    *out << (backing == SimulatedKey::Backing::Token ? "a key on a token" : "a key of files");
+}
 #define TALVO_DRIVER_CONTRACT(Suite)                                                                         \
     INSTANTIATE_TEST_SUITE_P(Backing, Suite,                                                                 \
                              ::testing::Values(SimulatedKey::Backing::Files, SimulatedKey::Backing::Token),  \
