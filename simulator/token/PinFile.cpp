@@ -1,5 +1,7 @@
 #include "PinFile.h"
 
+#include <openssl/crypto.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -67,6 +69,7 @@ bool readPinFile(const std::filesystem::path& file, std::string& pin, std::strin
     if (line.empty() || line.find('\0') != std::string::npos)
         return refuse(file, "holds no PIN on its first line", error);
     pin = std::move(line);
+    OPENSSL_cleanse(bytes.data(), bytes.size());
     return true;
 }
 

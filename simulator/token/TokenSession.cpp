@@ -5,6 +5,8 @@
 #include <p11-kit/p11-kit.h>
 #include <p11-kit/uri.h>
 
+#include <openssl/crypto.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -190,6 +192,8 @@ TokenSession::Result TokenSession::open(const TokenReference& reference,
                  ? f.C_Login(opened->m_session, CKU_USER, nullptr, 0)
                  : f.C_Login(opened->m_session, CKU_USER, reinterpret_cast<unsigned char*>(pin.data()),
                              static_cast<CK_ULONG>(pin.size()));
+        // The PIN is not kept beyond the login.
+        OPENSSL_cleanse(pin.data(), pin.size());
         if (rv != CKR_OK && rv != CKR_USER_ALREADY_LOGGED_IN) {
             const std::string source =
                 pinFile.empty() ? std::string("from its PIN pad") : "from " + pinFile.string();
