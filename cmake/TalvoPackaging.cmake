@@ -44,6 +44,9 @@ set(CPACK_DEBIAN_SIMULATOR_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_PROVIDES talvo-driver)
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_CONFLICTS talvo-driver)
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_REPLACES talvo-driver)
+# A key on a token needs a PKCS#11 module registered with p11-kit: a smart card's, a vendor's
+# or SoftHSM's; p11-kit's tools list what the token holds.
+set(CPACK_DEBIAN_SIMULATOR_PACKAGE_SUGGESTS "p11-kit, opensc-pkcs11 | softhsm2")
 # The driver lies in the loader's own directory: the loader cache is renewed by trigger.
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/simulator/triggers)
 set(CPACK_DEBIAN_SIMULATOR_DESCRIPTION "simulated Talvo USB security key for talvo-tool

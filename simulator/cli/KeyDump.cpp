@@ -1,7 +1,8 @@
 #include "KeyDump.h"
 
 #include "simulator/key/Cp936Text.h"
-#include "simulator/key/KeyStore.h"
+#include "simulator/key/KeyBackend.h"
+#include "simulator/token/TokenReference.h"
 
 namespace talvo::sim {
 
@@ -30,13 +31,16 @@ std::string quoted(const std::string& cp936)
 
 void dumpKey(std::ostream& out, const std::filesystem::path& directory, const KeyState& state, bool plugged)
 {
-    const KeyStore store(directory);
     std::string certificate;
     std::string certificateError;
-    const bool certificateWhole = store.readCertificate(certificate, &certificateError);
+    const bool certificateWhole = openKeyBackend(directory)->readCertificate(certificate, &certificateError);
 
-    out << "State directory: " << directory.string() << "\n"
-        << "Plugged:         " << (plugged ? "yes" : "no") << "\n"
+    out << "State directory: " << directory.string() << "\n";
+    if (TokenReference token; readTokenReference(directory, token, nullptr) == ReferenceRead::Read)
+        out << "Token:           " << token.uri << "\n"
+            << "PIN:             "
+            << (token.pinFile.empty() ? std::string("the token's PIN pad") : token.pinFile.string()) << "\n";
+    out << "Plugged:         " << (plugged ? "yes" : "no") << "\n"
         << "Serial:          " << quoted(state.serial) << "\n"
         << "Flags:           factory " << int{state.factoryFlag} << ", format " << int{state.formatFlag}
         << ", init " << int{state.initFlag} << ", lock " << int{state.lockFlag} << ", time control "

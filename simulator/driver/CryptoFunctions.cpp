@@ -3,6 +3,7 @@
 #include "KeyCall.h"
 #include "TalvoDriverExports.h"
 
+#include "simulator/common/ContainerKey.h"
 #include "simulator/common/ContainerKeys.h"
 #include "simulator/key/KeyCertificate.h"
 #include "simulator/key/PinHash.h"
@@ -13,6 +14,7 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 
 using talvo::sim::guarded;
 using talvo::sim::KeyCall;
@@ -30,29 +32,28 @@ using DigestContext = std::unique_ptr<EVP_MD_CTX, DigestContextDeleter>;
 constexpr uint32_t kMaxPublicKeyLength = 64 * 1024;
 constexpr uint32_t kMaxSignatureLength = 64 * 1024;
 
-talvo::sim::EvpPkeyPtr signatureKey(KeyCall& call)
+std::unique_ptr<talvo::sim::ContainerKey> signatureKey(KeyCall& call)
 {
     std::string error;
-    talvo::sim::EvpPkeyPtr key =
-        talvo::sim::loadPrivateKey(talvo::sim::containerFiles(call.store().directory()).signatureKey, &error);
+    std::unique_ptr<talvo::sim::ContainerKey> key =
+        call.store().containerKey(talvo::sim::KeyPair::Signature, &error);
     if (!key)
         call.damaged(error);
     return key;
 }
 
-bool sign(EVP_PKEY* key, const char* pin, std::size_t length, std::string& signature)
+// RSA with SHA-256 over the PIN bytes, the private operation wherever the key lives.
+bool sign(talvo::sim::ContainerKey& key, const char* pin, std::size_t length, std::string& signature)
 {
-    const DigestContext context(EVP_MD_CTX_new());
-    std::size_t size = 0;
-    if (!context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, key) != 1 ||
-        EVP_DigestSign(context.get(), nullptr, &size, reinterpret_cast<const unsigned char*>(pin), length) !=
-            1)
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (EVP_Digest(pin, length, digest, &size, EVP_sha256(), nullptr) != 1)
         return false;
-    signature.assign(size, '\0');
-    if (EVP_DigestSign(context.get(), reinterpret_cast<unsigned char*>(signature.data()), &size,
-                       reinterpret_cast<const unsigned char*>(pin), length) != 1)
+    std::optional<std::string> bytes = key.signDigestInfo(
+        talvo::sim::sha256DigestInfo(std::string_view(reinterpret_cast<char*>(digest), size)));
+    if (!bytes)
         return false;
-    signature.resize(size);
+    signature = std::move(*bytes);
     return true;
 }
 
@@ -94,11 +95,11 @@ int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature
         const auto pinSize = static_cast<std::size_t>(pinLength);
         if (talvo::sim::pinHash(pin, pinSize) != call.state().pinHash)
             return TL_ERR_API;
-        const talvo::sim::EvpPkeyPtr key = signatureKey(call);
+        const std::unique_ptr<talvo::sim::ContainerKey> key = signatureKey(call);
         if (!key)
-            return TL_ERR_ACCESS;
+            return call.store().failureStatus();
         std::string bytes;
-        if (!sign(key.get(), pin, pinSize, bytes))
+        if (!sign(*key, pin, pinSize, bytes))
             return call.damaged("cannot sign with the signature key");
         return talvo::sim::deliverBytes(bytes, signature, length);
     });
@@ -109,15 +110,15 @@ int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length)
     return onKey(__func__, Access::Read, [&](KeyCall& call) -> int32_t {
         if (!length)
             return TL_ERR_PARAMETER;
-        const talvo::sim::EvpPkeyPtr key = signatureKey(call);
+        const std::unique_ptr<talvo::sim::ContainerKey> key = signatureKey(call);
         if (!key)
-            return TL_ERR_ACCESS;
-        const int size = i2d_PUBKEY(key.get(), nullptr);
+            return call.store().failureStatus();
+        const int size = i2d_PUBKEY(key->publicKey(), nullptr);
         if (size <= 0)
             return call.damaged("cannot encode the public key");
         std::string der(static_cast<std::size_t>(size), '\0');
         auto* cursor = reinterpret_cast<unsigned char*>(der.data());
-        if (i2d_PUBKEY(key.get(), &cursor) != size)
+        if (i2d_PUBKEY(key->publicKey(), &cursor) != size)
             return call.damaged("cannot encode the public key");
         return talvo::sim::deliverBytes(der, publicKey, length);
     });

@@ -11,7 +11,8 @@ void driverMessage(const char* function, const std::string& message)
     std::fprintf(stderr, "libTalvoDriver: %s: %s\n", function, message.c_str());
 }
 
-KeyCall::KeyCall(const char* function, Access access) : m_function(function), m_store(stateDirectory())
+KeyCall::KeyCall(const char* function, Access access)
+    : m_function(function), m_store(stateDirectory()), m_backend(openKeyBackend(m_store.directory()))
 {
     if (!isPlugged(m_store.directory()))
         return;
@@ -30,8 +31,10 @@ KeyCall::KeyCall(const char* function, Access access) : m_function(function), m_
     case FileLock::Result::Locked:
         break;
     }
-    switch (m_store.load(m_state, &error)) {
+    switch (m_backend->load(m_state, &error)) {
     case KeyStore::LoadResult::NoKey:
+        if (!error.empty())
+            driverMessage(function, error);
         return;
     case KeyStore::LoadResult::Damaged:
         m_outcome = Outcome::Damaged;
@@ -55,16 +58,15 @@ KeyCall::KeyCall(const char* function, Access access) : m_function(function), m_
 int32_t KeyCall::save()
 {
     std::string error;
-    if (m_store.save(m_state, &error))
+    if (m_backend->save(m_state, &error))
         return TL_OK;
-    driverMessage(m_function, error);
-    return TL_ERR_ACCESS;
+    return damaged(error);
 }
 
 int32_t KeyCall::damaged(const std::string& message) const
 {
     driverMessage(m_function, message);
-    return TL_ERR_ACCESS;
+    return m_backend->failureStatus();
 }
 
 } // namespace talvo::sim

@@ -5,6 +5,7 @@
 #include "simulator/key/KeyStore.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace talvo::sim {
@@ -26,16 +27,19 @@ public:
     int32_t status() const { return m_status; }
 
     KeyState& state() { return m_state; }
-    const KeyStore& store() const { return m_store; }
+    // The key's files, or the token that its directory names.
+    const KeyBackend& store() const { return *m_backend; }
 
-    // Writes the changed state back; 0, or 2 when it could not be written.
+    // Writes the changed state back; 0, or what the failure answers (see damaged).
     int32_t save();
-    // Says on standard error what is wrong with the key's files and answers 2.
+    // Says on standard error what is wrong with the key's files or token and answers 2, or for
+    // a token that has gone 1 and for one without room 6.
     int32_t damaged(const std::string& message) const;
 
 private:
     const char* m_function;
     KeyStore m_store;
+    std::unique_ptr<KeyBackend> m_backend;
     FileLock m_lock;
     KeyState m_state;
     Outcome m_outcome = Outcome::NoKey;

@@ -56,9 +56,41 @@ bool addName(X509_NAME* name, const char* field, const std::string& value)
                                       reinterpret_cast<const unsigned char*>(value.c_str()), -1, -1, 0) == 1;
 }
 
+// Signs the encoded TBS part with the key's own private operation, as X509_sign would with a
+// key in this process.
+bool signWith(ContainerKey& key, X509* certificate)
+{
+    const ASN1_BIT_STRING* signature = nullptr;
+    const X509_ALGOR* algorithm = nullptr;
+    X509_get0_signature(&signature, &algorithm, certificate);
+    for (const X509_ALGOR* both : {X509_get0_tbs_sigalg(certificate), algorithm}) {
+        if (X509_ALGOR_set0(const_cast<X509_ALGOR*>(both), OBJ_nid2obj(NID_sha256WithRSAEncryption),
+                            V_ASN1_NULL, nullptr) != 1)
+            return false;
+    }
+    unsigned char* tbs = nullptr;
+    const int tbsSize = i2d_re_X509_tbs(certificate, &tbs);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int digestSize = 0;
+    const bool hashed = tbsSize > 0 && EVP_Digest(tbs, static_cast<std::size_t>(tbsSize), digest, &digestSize,
+                                                  EVP_sha256(), nullptr) == 1;
+    OPENSSL_free(tbs);
+    const std::optional<std::string> bytes =
+        hashed ? key.signDigestInfo(
+                     sha256DigestInfo(std::string_view(reinterpret_cast<char*>(digest), digestSize)))
+               : std::nullopt;
+    auto* bits = const_cast<ASN1_BIT_STRING*>(signature);
+    if (!bytes ||
+        ASN1_BIT_STRING_set(bits, reinterpret_cast<unsigned char*>(const_cast<char*>(bytes->data())),
+                            static_cast<int>(bytes->size())) != 1)
+        return false;
+    bits->flags = (bits->flags & ~0x07L) | ASN1_STRING_FLAG_BITS_LEFT;
+    return X509_verify(certificate, key.publicKey()) == 1;
+}
+
 } // namespace
 
-bool makeKeyCertificate(EVP_PKEY* key, const std::string& serial, std::string& der, std::string* error)
+bool makeKeyCertificate(ContainerKey& key, const std::string& serial, std::string& der, std::string* error)
 {
     const X509Ptr certificate(X509_new());
     if (!certificate || X509_set_version(certificate.get(), X509_VERSION_3) != 1 ||
@@ -70,7 +102,7 @@ bool makeKeyCertificate(EVP_PKEY* key, const std::string& serial, std::string& d
     X509_NAME* name = X509_get_subject_name(certificate.get());
     if (!addName(name, "C", "CN") || !addName(name, "O", "Talvo") || !addName(name, "OU", "Talvo Key") ||
         !addName(name, "CN", serial) || X509_set_issuer_name(certificate.get(), name) != 1 ||
-        X509_set_pubkey(certificate.get(), key) != 1)
+        X509_set_pubkey(certificate.get(), key.publicKey()) != 1)
         return failed("names", error);
 
     X509V3_CTX context;
@@ -83,7 +115,7 @@ bool makeKeyCertificate(EVP_PKEY* key, const std::string& serial, std::string& d
         !addExtension(certificate.get(), &context, NID_authority_key_identifier, "keyid:always"))
         return failed("extensions", error);
 
-    if (X509_sign(certificate.get(), key, EVP_sha256()) <= 0)
+    if (!signWith(key, certificate.get()))
         return failed("signature", error);
     const int size = i2d_X509(certificate.get(), nullptr);
     if (size <= 0)

@@ -3,7 +3,9 @@
 #include "FileLock.h"
 #include "KeyCertificate.h"
 #include "KeyStore.h"
+#include "TokenProvisioning.h"
 #include "simulator/common/ContainerKeys.h"
+#include "simulator/common/PemContainerKey.h"
 #include "simulator/common/SimDirectory.h"
 
 #include <algorithm>
@@ -13,9 +15,7 @@
 
 namespace talvo::sim {
 
-namespace {
-
-bool makeDirectory(const std::filesystem::path& directory, std::string* error)
+bool makeStateDirectory(const std::filesystem::path& directory, std::string* error)
 {
     std::error_code ec;
     if (std::filesystem::create_directories(directory, ec))
@@ -27,6 +27,17 @@ bool makeDirectory(const std::filesystem::path& directory, std::string* error)
     }
     return true;
 }
+
+bool lockStateForWriting(FileLock& lock, const KeyStore& store, std::string* error)
+{
+    if (store.lock(lock, FileLock::Mode::Exclusive, error) == FileLock::Result::Locked)
+        return true;
+    if (error && error->empty())
+        *error = "cannot lock " + store.lockFile().string();
+    return false;
+}
+
+namespace {
 
 // The files that make up a container are small; this bounds the copy of one.
 constexpr std::size_t kMaxCopiedFile = 64 * 1024;
@@ -70,9 +81,10 @@ bool newContainer(const KeyStore& store, const std::string& serial, std::string*
 {
     if (!createContainer(store.directory(), serial, error))
         return false;
-    const EvpPkeyPtr key = loadPrivateKey(containerFiles(store.directory()).signatureKey, error);
+    const std::unique_ptr<PemContainerKey> key =
+        PemContainerKey::load(containerFiles(store.directory()).signatureKey, error);
     std::string der;
-    return key && makeKeyCertificate(key.get(), serial, der, error) &&
+    return key && makeKeyCertificate(*key, serial, der, error) &&
            writeFileAtomically(store.certificateFile(), der, error);
 }
 
@@ -100,18 +112,11 @@ bool writeContent(const KeyStore& store, const KeyState& state, std::string* err
         if (!state.seal(number).inUse)
             store.removePicture(number);
     }
+    // The directory names no token any more: the key is its files again.
     std::error_code ec;
+    std::filesystem::remove(tokenReferenceFile(store.directory()), ec);
     std::filesystem::remove(unpluggedMarker(store.directory()), ec);
     return true;
-}
-
-bool lockForWriting(FileLock& lock, const KeyStore& store, std::string* error)
-{
-    if (store.lock(lock, FileLock::Mode::Exclusive, error) == FileLock::Result::Locked)
-        return true;
-    if (error && error->empty())
-        *error = "cannot lock " + store.lockFile().string();
-    return false;
 }
 
 } // namespace
@@ -121,7 +126,7 @@ bool createKey(const std::filesystem::path& directory, KeyContent content,
 {
     const KeyStore store(directory);
     FileLock lock;
-    if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error) ||
+    if (!makeStateDirectory(directory, error) || !lockStateForWriting(lock, store, error) ||
         !noDirectoryInPlace(store, error))
         return false;
     const KeyState state = demoKeyState(content);
@@ -132,9 +137,14 @@ bool createKey(const std::filesystem::path& directory, KeyContent content,
 
 bool resetKey(const std::filesystem::path& directory, std::string* error)
 {
+    if (hasTokenReference(directory)) {
+        TokenReference reference;
+        return readTokenReference(directory, reference, error) == ReferenceRead::Read &&
+               provisionTokenKey(directory, reference, KeyContent::Demo, TokenPairs::KeepWhole, error);
+    }
     const KeyStore store(directory);
     FileLock lock;
-    if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error) ||
+    if (!makeStateDirectory(directory, error) || !lockStateForWriting(lock, store, error) ||
         !noDirectoryInPlace(store, error))
         return false;
     const KeyState state = demoKeyState(KeyContent::Demo);
@@ -148,14 +158,14 @@ CreateResult createKeyIfMissing(const std::filesystem::path& directory, KeyConte
 {
     const KeyStore store(directory);
     FileLock lock;
-    if (!makeDirectory(directory, error) || !lockForWriting(lock, store, error))
+    if (!makeStateDirectory(directory, error) || !lockStateForWriting(lock, store, error))
         return CreateResult::Refused;
     const std::string untouched =
         " (nothing was changed; talvo-sim reset mends the state and keeps whole key "
         "pairs, talvo-sim create makes a new key)";
-    if (store.hasState()) {
+    if (store.hasState() || hasTokenReference(directory)) {
         KeyState state;
-        if (store.load(state, error) == KeyStore::LoadResult::Loaded)
+        if (openKeyBackend(directory)->load(state, error) == KeyStore::LoadResult::Loaded)
             return CreateResult::AlreadyThere;
         if (error)
             *error += untouched;
@@ -202,7 +212,7 @@ KeyStore::LoadResult readKeyState(const std::filesystem::path& directory, KeySta
     case FileLock::Result::Locked:
         break;
     }
-    return store.load(state, error);
+    return openKeyBackend(directory)->load(state, error);
 }
 
 bool changeKeyState(const std::filesystem::path& directory, const StateChange& change, std::string* error)
@@ -221,9 +231,10 @@ bool changeKeyState(const std::filesystem::path& directory, const StateChange& c
     case FileLock::Result::Locked:
         break;
     }
-    switch (store.load(state, error)) {
+    const std::unique_ptr<KeyBackend> backend = openKeyBackend(directory);
+    switch (backend->load(state, error)) {
     case KeyStore::LoadResult::NoKey:
-        if (error)
+        if (error && !hasTokenReference(directory))
             *error = noKeyMessage(directory);
         return false;
     case KeyStore::LoadResult::Damaged:
@@ -231,7 +242,7 @@ bool changeKeyState(const std::filesystem::path& directory, const StateChange& c
     case KeyStore::LoadResult::Loaded:
         break;
     }
-    return change(state, error) && store.save(state, error);
+    return change(state, error) && backend->save(state, error);
 }
 
 bool setPlugged(const std::filesystem::path& directory, bool plugged, std::string* error)
@@ -242,7 +253,7 @@ bool setPlugged(const std::filesystem::path& directory, bool plugged, std::strin
     const FileLock::Result locked = store.lock(lock, FileLock::Mode::Exclusive, error);
     if (locked == FileLock::Result::Failed || locked == FileLock::Result::Busy)
         return false;
-    if (locked == FileLock::Result::NoDirectory || !store.hasState()) {
+    if (locked == FileLock::Result::NoDirectory || (!store.hasState() && !hasTokenReference(directory))) {
         if (error)
             *error = noKeyMessage(directory);
         return false;

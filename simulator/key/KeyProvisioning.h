@@ -33,6 +33,11 @@ bool resetKey(const std::filesystem::path& directory, std::string* error);
 // else the reason names the first file that is not.
 bool containerIsWhole(const std::filesystem::path& directory, std::string* reason = nullptr);
 
+// Makes the state directory, private to its owner, when it is missing.
+bool makeStateDirectory(const std::filesystem::path& directory, std::string* error);
+// The directory's exclusive lock, for a writer of the whole key.
+bool lockStateForWriting(FileLock& lock, const KeyStore& store, std::string* error);
+
 // What to tell someone who asked for a key where there is none.
 std::string noKeyMessage(const std::filesystem::path& directory);
 

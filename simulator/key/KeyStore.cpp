@@ -1,6 +1,7 @@
 #include "KeyStore.h"
 
 #include "StateCodec.h"
+#include "simulator/common/PemContainerKey.h"
 #include "simulator/common/SimDirectory.h"
 
 #include <openssl/x509.h>
@@ -173,6 +174,12 @@ bool KeyStore::readCertificate(std::string& der, std::string* error) const
         return false;
     }
     return true;
+}
+
+std::unique_ptr<ContainerKey> KeyStore::containerKey(KeyPair pair, std::string* error) const
+{
+    const ContainerFiles files = containerFiles(m_directory);
+    return PemContainerKey::load(pair == KeyPair::Signature ? files.signatureKey : files.exchangeKey, error);
 }
 
 } // namespace talvo::sim

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FileLock.h"
-#include "KeyState.h"
+#include "KeyBackend.h"
 
 #include <filesystem>
 #include <string>
@@ -11,10 +11,8 @@ namespace talvo::sim {
 
 // The files of one simulated key in its state directory. Callers hold the directory's
 // FileLock (taken with lock()) around every use; the store itself only reads and writes.
-class KeyStore {
+class KeyStore : public KeyBackend {
 public:
-    enum class LoadResult { Loaded, NoKey, Damaged };
-
     explicit KeyStore(std::filesystem::path directory);
 
     const std::filesystem::path& directory() const { return m_directory; }
@@ -32,18 +30,19 @@ public:
 
     // Loaded only when the state file parses and every seal's picture file is there at the
     // size the state records; anything else is Damaged and left untouched on disk.
-    LoadResult load(KeyState& state, std::string* error) const;
+    LoadResult load(KeyState& state, std::string* error) const override;
     // Also removes what killed writers left behind: temporary files, and pictures of seals
     // that the saved state does not hold. Needs the exclusive lock.
-    bool save(const KeyState& state, std::string* error) const;
+    bool save(const KeyState& state, std::string* error) const override;
 
-    // Fails, as damage, when the file is not the size that the seal's record says.
-    bool readPicture(const KeyState& state, int32_t sealNumber, std::string& bytes, std::string* error) const;
-    bool writePicture(int32_t sealNumber, const std::string& bytes, std::string* error) const;
-    void removePicture(int32_t sealNumber) const;
+    bool readPicture(const KeyState& state, int32_t sealNumber, std::string& bytes,
+                     std::string* error) const override;
+    bool writePicture(int32_t sealNumber, const std::string& bytes, std::string* error) const override;
+    void removePicture(int32_t sealNumber) const override;
 
-    // The DER bytes, refused when they do not parse as an X.509 certificate.
-    bool readCertificate(std::string& der, std::string* error) const;
+    bool readCertificate(std::string& der, std::string* error) const override;
+    // The pair's PEM file.
+    std::unique_ptr<ContainerKey> containerKey(KeyPair pair, std::string* error) const override;
 
 private:
     void removeLeftovers(const KeyState& state) const;

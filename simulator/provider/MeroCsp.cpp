@@ -63,7 +63,7 @@ BOOL giveText(std::string_view text, BYTE* out, DWORD* outLength)
 }
 
 // The container pair a key handle names, or null.
-EVP_PKEY* pairOf(ProviderContext& context, KeyObject* key)
+talvo::sim::ContainerKey* pairOf(ProviderContext& context, KeyObject* key)
 {
     const UserKey* user = key ? std::get_if<UserKey>(key) : nullptr;
     return user ? context.userKey(user->keySpec) : nullptr;
@@ -92,15 +92,13 @@ BOOL CPAcquireContext(HCRYPTPROV* phProv, LPCSTR szContainer, DWORD dwFlags, con
         return fail(NTE_BAD_FLAGS);
     if (pVTable && pVTable->dwProvType != PROV_RSA_FULL)
         return fail(NTE_PROV_TYPE_NO_MATCH);
-    const std::filesystem::path directory = talvo::sim::stateDirectory();
-    std::string name;
-    if (!talvo::sim::isPlugged(directory) || !talvo::sim::readContainerName(directory, name, nullptr))
-        return fail(NTE_BAD_KEYSET);
-    if (szContainer && *szContainer && name != szContainer)
+    std::unique_ptr<talvo::sim::KeyContainer> container = talvo::sim::openKeyContainer(
+        talvo::sim::stateDirectory(), OsslLibrary::instance().context(), nullptr);
+    if (!container || (szContainer && *szContainer && container->name() != szContainer))
         return fail(NTE_BAD_KEYSET);
     if (!OsslLibrary::instance().isReady())
         return fail(NTE_FAIL);
-    *phProv = state().add(std::make_unique<ProviderContext>(directory, name));
+    *phProv = state().add(std::make_unique<ProviderContext>(std::move(container)));
     return TRUE;
 }
 
@@ -179,14 +177,14 @@ BOOL CPSignHash(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR /*sz
             return fail(NTE_BAD_FLAGS);
         if (dwKeySpec != AT_SIGNATURE && dwKeySpec != AT_KEYEXCHANGE)
             return fail(NTE_BAD_ALGID);
-        EVP_PKEY* key = context.userKey(dwKeySpec);
+        talvo::sim::ContainerKey* key = context.userKey(dwKeySpec);
         if (!key)
             return fail(NTE_NO_KEY);
-        const DWORD length = modulusBytes(key);
+        const DWORD length = modulusBytes(key->publicKey());
         if (!pbSignature || *pdwSigLen < length)
             return giveLength(length, pbSignature, pdwSigLen);
         const Md5Hash::Digest* digest = hash->value();
-        const std::optional<ByteVector> signature = digest ? signMd5Reversed(key, *digest) : std::nullopt;
+        const std::optional<ByteVector> signature = digest ? signMd5Reversed(*key, *digest) : std::nullopt;
         if (!signature || signature->size() != length)
             return fail(NTE_FAIL);
         return giveBytes(signature->data(), length, pbSignature, pdwSigLen);
@@ -201,7 +199,7 @@ BOOL CPVerifySignature(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbSignatu
         if (!hash)
             return fail(NTE_BAD_HASH);
         KeyObject* keyObject = context.key(hPubKey);
-        EVP_PKEY* key = pairOf(context, keyObject);
+        talvo::sim::ContainerKey* key = pairOf(context, keyObject);
         if (!key)
             return fail(keyObject ? NTE_BAD_KEY : NTE_BAD_UID);
         if (dwFlags != 0)
@@ -211,7 +209,8 @@ BOOL CPVerifySignature(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbSignatu
         const Md5Hash::Digest* digest = hash->value();
         if (!digest)
             return fail(NTE_FAIL);
-        return verifyMd5Reversed(key, *digest, pbSignature, dwSigLen) ? TRUE : fail(NTE_BAD_SIGNATURE);
+        return verifyMd5Reversed(key->publicKey(), *digest, pbSignature, dwSigLen) ? TRUE
+                                                                                   : fail(NTE_BAD_SIGNATURE);
     });
 }
 
@@ -272,14 +271,15 @@ BOOL CPExportKey(HCRYPTPROV hProv, HCRYPTKEY hKey, HCRYPTKEY hPubKey, DWORD dwBl
             return fail(NTE_BAD_KEY);
         if (!sessionKey->isExportable())
             return fail(NTE_BAD_KEY_STATE);
-        EVP_PKEY* wrapping = pairOf(context, context.key(hPubKey));
+        talvo::sim::ContainerKey* wrapping = pairOf(context, context.key(hPubKey));
         if (!wrapping)
             return fail(NTE_BAD_PUBLIC_KEY);
-        const DWORD length = kSimpleBlobHeaderSize + modulusBytes(wrapping);
+        const DWORD length = kSimpleBlobHeaderSize + modulusBytes(wrapping->publicKey());
         if (!pbData || *pdwDataLen < length)
             return giveLength(length, pbData, pdwDataLen);
-        const std::optional<ByteVector> wrapped = encryptReversed(
-            wrapping, sessionKey->bytes().data(), static_cast<DWORD>(sessionKey->bytes().size()));
+        const std::optional<ByteVector> wrapped =
+            encryptReversed(wrapping->publicKey(), sessionKey->bytes().data(),
+                            static_cast<DWORD>(sessionKey->bytes().size()));
         if (!wrapped)
             return fail(NTE_FAIL);
         const ByteVector blob = simpleBlob(CALG_DES, *wrapped);
@@ -299,12 +299,12 @@ BOOL CPImportKey(HCRYPTPROV hProv, const BYTE* pbData, DWORD dwDataLen, HCRYPTKE
             return fail(error);
         if (blob.keyAlgorithm != CALG_DES)
             return fail(NTE_BAD_ALGID);
-        EVP_PKEY* unwrapping =
+        talvo::sim::ContainerKey* unwrapping =
             hPubKey == 0 ? context.userKey(AT_KEYEXCHANGE) : pairOf(context, context.key(hPubKey));
         if (!unwrapping)
             return fail(hPubKey == 0 ? NTE_NO_KEY : NTE_BAD_KEY);
         const std::optional<ByteVector> key =
-            decryptReversed(unwrapping, blob.wrappedKey, blob.wrappedKeyLength);
+            decryptReversed(*unwrapping, blob.wrappedKey, blob.wrappedKeyLength);
         if (!key || key->size() != sizeof(DesSessionKey::Bytes))
             return fail(NTE_BAD_DATA);
         DesSessionKey::Bytes bytes{};

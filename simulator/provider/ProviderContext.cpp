@@ -2,24 +2,17 @@
 
 namespace talvo::csp {
 
-ProviderContext::ProviderContext(std::filesystem::path directory, std::string containerName)
-    : m_directory(std::move(directory)), m_containerName(std::move(containerName))
+ProviderContext::ProviderContext(std::unique_ptr<sim::KeyContainer> container)
+    : m_container(std::move(container))
 {
 }
 
-EVP_PKEY* ProviderContext::userKey(DWORD keySpec)
+sim::ContainerKey* ProviderContext::userKey(DWORD keySpec)
 {
-    const sim::ContainerFiles files = sim::containerFiles(m_directory);
-    if (keySpec == AT_SIGNATURE) {
-        if (!m_signatureKey)
-            m_signatureKey = sim::loadPrivateKey(files.signatureKey, nullptr);
-        return m_signatureKey.get();
-    }
-    if (keySpec == AT_KEYEXCHANGE) {
-        if (!m_exchangeKey)
-            m_exchangeKey = sim::loadPrivateKey(files.exchangeKey, nullptr);
-        return m_exchangeKey.get();
-    }
+    if (keySpec == AT_SIGNATURE)
+        return m_container->key(sim::KeyPair::Signature);
+    if (keySpec == AT_KEYEXCHANGE)
+        return m_container->key(sim::KeyPair::Exchange);
     return nullptr;
 }
 

@@ -3,9 +3,8 @@
 #include "DesSessionKey.h"
 #include "Md5Hash.h"
 
-#include "simulator/common/ContainerKeys.h"
+#include "simulator/token/KeyContainer.h"
 
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,15 +19,14 @@ struct UserKey {
 
 using KeyObject = std::variant<DesSessionKey, UserKey>;
 
-// A context on the simulated key's container, with the keys and hashes made in it. The pairs
-// are read from the container when first needed, so a container that lacks one still opens.
+// A context on the simulated key's container, with the keys and hashes made in it.
 class ProviderContext {
 public:
-    ProviderContext(std::filesystem::path directory, std::string containerName);
+    explicit ProviderContext(std::unique_ptr<sim::KeyContainer> container);
 
-    const std::string& containerName() const { return m_containerName; }
+    const std::string& containerName() const { return m_container->name(); }
     // Null when the container holds no such pair.
-    EVP_PKEY* userKey(DWORD keySpec);
+    sim::ContainerKey* userKey(DWORD keySpec);
 
     HCRYPTKEY addKey(KeyObject key);
     KeyObject* key(HCRYPTKEY handle);
@@ -39,10 +37,7 @@ public:
     bool removeHash(HCRYPTHASH handle);
 
 private:
-    std::filesystem::path m_directory;
-    std::string m_containerName;
-    sim::EvpPkeyPtr m_signatureKey;
-    sim::EvpPkeyPtr m_exchangeKey;
+    std::unique_ptr<sim::KeyContainer> m_container;
     ULONG_PTR m_nextHandle = 0;
     std::map<HCRYPTKEY, std::unique_ptr<KeyObject>> m_keys;
     std::map<HCRYPTHASH, std::unique_ptr<Md5Hash>> m_hashes;

@@ -17,7 +17,7 @@ struct PkeyCtxDeleter {
 };
 using PkeyCtx = std::unique_ptr<EVP_PKEY_CTX, PkeyCtxDeleter>;
 
-enum class Operation { Sign, Verify, Encrypt, Decrypt };
+enum class Operation { Verify, Encrypt };
 
 PkeyCtx prepared(EVP_PKEY* key, Operation operation)
 {
@@ -29,32 +29,17 @@ PkeyCtx prepared(EVP_PKEY* key, Operation operation)
         return nullptr;
     int ok = 0;
     switch (operation) {
-    case Operation::Sign:
-        ok = EVP_PKEY_sign_init(ctx.get());
-        break;
     case Operation::Verify:
         ok = EVP_PKEY_verify_init(ctx.get());
         break;
     case Operation::Encrypt:
         ok = EVP_PKEY_encrypt_init(ctx.get());
         break;
-    case Operation::Decrypt:
-        ok = EVP_PKEY_decrypt_init(ctx.get());
-        break;
     }
     if (ok != 1 || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) != 1)
         return nullptr;
-    if ((operation == Operation::Sign || operation == Operation::Verify) &&
-        EVP_PKEY_CTX_set_signature_md(ctx.get(), library.md5()) != 1)
+    if (operation == Operation::Verify && EVP_PKEY_CTX_set_signature_md(ctx.get(), library.md5()) != 1)
         return nullptr;
-    if (operation == Operation::Decrypt) {
-        // Newer OpenSSL answers bad padding with a random message; the blob check needs the
-        // failure. Older versions do not know the parameter and fail anyway.
-        unsigned int implicitRejection = 0;
-        const OSSL_PARAM params[] = {
-            OSSL_PARAM_construct_uint("rsa_pkcs1_implicit_rejection", &implicitRejection), OSSL_PARAM_END};
-        EVP_PKEY_CTX_set_params(ctx.get(), params);
-    }
     return ctx;
 }
 
@@ -73,18 +58,14 @@ DWORD modulusBytes(EVP_PKEY* key)
     return size > 0 ? static_cast<DWORD>(size) : 0;
 }
 
-std::optional<ByteVector> signMd5Reversed(EVP_PKEY* key, const BYTE (&digest)[16])
+// The private half signs wherever it lives: the DigestInfo is built here.
+std::optional<ByteVector> signMd5Reversed(sim::ContainerKey& key, const BYTE (&digest)[16])
 {
-    PkeyCtx ctx = prepared(key, Operation::Sign);
-    size_t length = 0;
-    if (!ctx || EVP_PKEY_sign(ctx.get(), nullptr, &length, digest, sizeof digest) != 1)
+    const std::optional<std::string> signature = key.signDigestInfo(
+        sim::md5DigestInfo(std::string_view(reinterpret_cast<const char*>(digest), sizeof digest)));
+    if (!signature)
         return std::nullopt;
-    ByteVector signature(length);
-    if (EVP_PKEY_sign(ctx.get(), signature.data(), &length, digest, sizeof digest) != 1)
-        return std::nullopt;
-    signature.resize(length);
-    std::reverse(signature.begin(), signature.end());
-    return signature;
+    return ByteVector(signature->rbegin(), signature->rend());
 }
 
 bool verifyMd5Reversed(EVP_PKEY* key, const BYTE (&digest)[16], const BYTE* signature, DWORD length)
@@ -110,20 +91,16 @@ std::optional<ByteVector> encryptReversed(EVP_PKEY* key, const BYTE* data, DWORD
     return out;
 }
 
-std::optional<ByteVector> decryptReversed(EVP_PKEY* key, const BYTE* data, DWORD length)
+std::optional<ByteVector> decryptReversed(sim::ContainerKey& key, const BYTE* data, DWORD length)
 {
-    if (length != modulusBytes(key))
+    if (length != modulusBytes(key.publicKey()))
         return std::nullopt;
-    PkeyCtx ctx = prepared(key, Operation::Decrypt);
     const ByteVector bigEndian = reversed(data, length);
-    size_t outLength = 0;
-    if (!ctx || EVP_PKEY_decrypt(ctx.get(), nullptr, &outLength, bigEndian.data(), bigEndian.size()) != 1)
+    const std::optional<std::string> plain =
+        key.decrypt(std::string_view(reinterpret_cast<const char*>(bigEndian.data()), bigEndian.size()));
+    if (!plain)
         return std::nullopt;
-    ByteVector out(outLength);
-    if (EVP_PKEY_decrypt(ctx.get(), out.data(), &outLength, bigEndian.data(), bigEndian.size()) != 1)
-        return std::nullopt;
-    out.resize(outLength);
-    return out;
+    return ByteVector(plain->begin(), plain->end());
 }
 
 } // namespace talvo::csp

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/WinCryptTypes.h"
+#include "simulator/common/ContainerKey.h"
 
 #include <openssl/evp.h>
 
@@ -16,12 +17,12 @@ using ByteVector = std::vector<BYTE>;
 DWORD modulusBytes(EVP_PKEY* key);
 
 // RSASSA-PKCS1-v1_5 over the MD5 DigestInfo.
-std::optional<ByteVector> signMd5Reversed(EVP_PKEY* key, const BYTE (&digest)[16]);
+std::optional<ByteVector> signMd5Reversed(sim::ContainerKey& key, const BYTE (&digest)[16]);
 bool verifyMd5Reversed(EVP_PKEY* key, const BYTE (&digest)[16], const BYTE* signature, DWORD length);
 
 // RSAES-PKCS1-v1_5.
 std::optional<ByteVector> encryptReversed(EVP_PKEY* key, const BYTE* data, DWORD length);
 // Refuses bad padding outright rather than answering with a stand-in message.
-std::optional<ByteVector> decryptReversed(EVP_PKEY* key, const BYTE* data, DWORD length);
+std::optional<ByteVector> decryptReversed(sim::ContainerKey& key, const BYTE* data, DWORD length);
 
 } // namespace talvo::csp

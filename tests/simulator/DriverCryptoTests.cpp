@@ -1,7 +1,5 @@
 #include "DriverTestSupport.h"
 
-#include "simulator/common/ContainerKeys.h"
-
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
@@ -58,14 +56,11 @@ uint8_t verify(const char* pin, const Bytes& key, const Bytes& sig, int32_t* sta
     return flag;
 }
 
-sim::EvpPkeyPtr signatureKeyOf(const SimulatedKey& key)
-{
-    return sim::loadPrivateKey(sim::containerFiles(key.directory().toStdString()).signatureKey, nullptr);
-}
+class DriverCryptoTest : public DriverContractTest {};
 
-TEST(DriverCryptoTest, CertificateIsSelfSignedOverTheSignatureKey)
+TEST_P(DriverCryptoTest, CertificateIsSelfSignedOverTheSignatureKey)
 {
-    const SimulatedKey key;
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     const Bytes pem = certificate();
     ASSERT_FALSE(pem.empty());
     const std::string text(pem.begin(), pem.end());
@@ -77,7 +72,7 @@ TEST(DriverCryptoTest, CertificateIsSelfSignedOverTheSignatureKey)
     const X509Ptr cert(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr), X509_free);
     ASSERT_TRUE(cert);
     // The key keeps the DER form; what it hands out is that very certificate.
-    const QByteArray stored = keyFile(key, "certificate.der");
+    const QByteArray stored = storedCertificate(key);
     const auto* storedBytes = reinterpret_cast<const unsigned char*>(stored.constData());
     const X509Ptr storedCert(d2i_X509(nullptr, &storedBytes, stored.size()), X509_free);
     ASSERT_TRUE(storedCert);
@@ -87,7 +82,7 @@ TEST(DriverCryptoTest, CertificateIsSelfSignedOverTheSignatureKey)
     char commonName[64] = {};
     X509_NAME_get_text_by_NID(X509_get_subject_name(cert.get()), NID_commonName, commonName,
                               sizeof commonName);
-    EXPECT_STREQ(commonName, "TLV-2026-00017");
+    EXPECT_EQ(commonName, keySerial(key));
 
     int days = 0;
     int seconds = 0;
@@ -95,7 +90,7 @@ TEST(DriverCryptoTest, CertificateIsSelfSignedOverTheSignatureKey)
         ASN1_TIME_diff(&days, &seconds, X509_get0_notBefore(cert.get()), X509_get0_notAfter(cert.get())), 1);
     EXPECT_NEAR(days, 3650, 5);
 
-    const sim::EvpPkeyPtr signatureKey = signatureKeyOf(key);
+    const sim::EvpPkeyPtr signatureKey = signaturePublicKey(key);
     ASSERT_TRUE(signatureKey);
     EXPECT_EQ(EVP_PKEY_eq(X509_get0_pubkey(cert.get()), signatureKey.get()), 1);
     EXPECT_EQ(X509_verify(cert.get(), signatureKey.get()), 1);
@@ -107,9 +102,9 @@ TEST(DriverCryptoTest, CertificateIsSelfSignedOverTheSignatureKey)
     EXPECT_EQ(small, Bytes(10, 0xEE));
 }
 
-TEST(DriverCryptoTest, SignatureVerifiesUnderThePublicKeyAndNothingElse)
+TEST_P(DriverCryptoTest, SignatureVerifiesUnderThePublicKeyAndNothingElse)
 {
-    const SimulatedKey key;
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     const Bytes sig = signature("730264");
     const Bytes pub = publicKey();
     ASSERT_EQ(sig.size(), 256u);
@@ -130,11 +125,11 @@ TEST(DriverCryptoTest, SignatureVerifiesUnderThePublicKeyAndNothingElse)
     EXPECT_EQ(status, TL_ERR_PARAMETER);
 }
 
-TEST(DriverCryptoTest, SignatureIsRsaSha256OverThePinBytesBySignaturePem)
+TEST_P(DriverCryptoTest, SignatureIsRsaSha256OverThePinBytesByTheSignaturePair)
 {
-    const SimulatedKey key;
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     const Bytes sig = signature("730264");
-    const sim::EvpPkeyPtr signatureKey = signatureKeyOf(key);
+    const sim::EvpPkeyPtr signatureKey = signaturePublicKey(key);
     ASSERT_TRUE(signatureKey);
 
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
@@ -151,9 +146,9 @@ TEST(DriverCryptoTest, SignatureIsRsaSha256OverThePinBytesBySignaturePem)
     OPENSSL_free(expected);
 }
 
-TEST(DriverCryptoTest, OnlyTheKeysPinSigns)
+TEST_P(DriverCryptoTest, OnlyTheKeysPinSigns)
 {
-    const SimulatedKey key;
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     uint32_t length = 0;
     EXPECT_EQ(driver().TLKeyGetSignature("000000", 6, nullptr, &length), TL_ERR_API);
     char hash[TL_HASH_BUFFER_SIZE] = {};
@@ -168,6 +163,8 @@ TEST(DriverCryptoTest, OnlyTheKeysPinSigns)
     EXPECT_EQ(length, 256u);
     EXPECT_EQ(small, Bytes(16, 0xEE));
 }
+
+TALVO_DRIVER_CONTRACT(DriverCryptoTest);
 
 } // namespace
 } // namespace talvo::testing

@@ -23,55 +23,6 @@
 namespace talvo::testing {
 namespace {
 
-// Every called function once, through the binding, with arguments that work on a whole demo
-// key. Functions without a status answer 0 for true or a text and 1 for false or none; the
-// count answers itself.
-std::map<std::string, int32_t> callEveryFunction()
-{
-    KeyDriverBinding& d = driver();
-    char text[TL_SERIAL_BUFFER_SIZE] = {};
-    char hash[TL_HASH_BUFFER_SIZE] = {};
-    std::strcpy(hash, kFactoryPinHash);
-    uint8_t flag = 0;
-    uint32_t value = 0;
-    int32_t count = 0;
-    KeyInfo info{};
-    const uint8_t notAKey[8] = {};
-    uint32_t length = 0;
-    const uint8_t picture[] = {1, 2};
-    std::map<std::string, int32_t> answers;
-    answers["TLShowDlg"] = d.TLShowDlg();
-    answers["TLKeyIsExist"] = d.TLKeyIsExist(4) ? 0 : 1;
-    answers["TLKeyInit"] = d.TLKeyInit(3, "a", "b");
-    answers["TLKeyVerifyUserPin"] = d.TLKeyVerifyUserPin("730264");
-    answers["TLKeyReadSerial"] = d.TLKeyReadSerial(text, 4);
-    answers["TLKeyCalcHash"] = d.TLKeyCalcHash("730264", 6, text);
-    answers["TLKeyReadHash"] = d.TLKeyReadHash(text, 2);
-    answers["TLKeyWriteHash"] = d.TLKeyWriteHash(hash, 4);
-    answers["TLKeyCheckHash"] = d.TLKeyCheckHash("730264", 6, &flag);
-    answers["TLKeyGetStatus"] = d.TLKeyGetStatus(&value);
-    answers["TLKeyReadKeyInfo"] = d.TLKeyReadKeyInfo(&info);
-    answers["TLKeyWriteKeyBaseInfo"] = d.TLKeyWriteKeyBaseInfo(info.base);
-    answers["TLKeyWriteSealTime"] = d.TLKeyWriteSealTime(101, "2030-01-01 00:00:00");
-    answers["TLKeyReadSealNum"] = d.TLKeyReadSealNum(&count);
-    answers["TLKeyReadSealData"] = d.TLKeyReadSealData(101, nullptr, &length);
-    answers["TLKeyWriteSealData"] = d.TLKeyWriteSealData("n", "e", picture, 2);
-    answers["TLKeyDelSealData"] = d.TLKeyDelSealData(102);
-    answers["TLKeyReadCert"] = d.TLKeyReadCert(nullptr, &length);
-    answers["TLKeyGetSignature"] = d.TLKeyGetSignature("730264", 6, nullptr, &length);
-    answers["TLKeyGetPublicKey"] = d.TLKeyGetPublicKey(nullptr, &length);
-    // A working key refuses eight zero bytes as a public key.
-    const int32_t verified = d.TLVerifySign("730264", 6, notAKey, 8, notAKey, 8, &flag);
-    answers["TLVerifySign"] = verified == TL_ERR_PARAMETER ? TL_OK : verified;
-    answers["TLRegCerts"] = d.TLRegCerts() ? 0 : 1;
-    answers["TLGetCertsNumFromIE"] = d.TLGetCertsNumFromIE();
-    answers["TLRemoveAllCertsFromIE"] = d.TLRemoveAllCertsFromIE() ? 0 : 1;
-    const char* cspName = d.TLKeyReadCspName();
-    answers["TLKeyReadCspName"] = cspName && *cspName ? 0 : 1;
-    answers["TLKeyLowFormat"] = d.TLKeyLowFormat();
-    return answers;
-}
-
 TEST(DriverFaultTest, EveryFunctionIsCoveredAndWorksOnAWholeKey)
 {
     const SimulatedKey key(SimulatedKey::Content::Demo);

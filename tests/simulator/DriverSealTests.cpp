@@ -44,15 +44,17 @@ std::string today()
     return text;
 }
 
+class DriverSealTest : public DriverContractTest {};
+
 int32_t writeSeal(const char* name, const std::vector<uint8_t>& picture)
 {
     return driver().TLKeyWriteSealData(name, "2031-02-03 00:00:00", picture.data(),
                                        static_cast<uint32_t>(picture.size()));
 }
 
-TEST(DriverSealTest, PictureTwoCallFormDeliversTheStoredBytes)
+TEST_P(DriverSealTest, PictureTwoCallFormDeliversTheStoredBytes)
 {
-    const SimulatedKey key(SimulatedKey::Content::Demo);
+    const SimulatedKey key(SimulatedKey::Content::Demo, GetParam());
     const QByteArray gif = demoPicture("contract-seal.gif");
     ASSERT_FALSE(gif.isEmpty());
 
@@ -71,9 +73,9 @@ TEST(DriverSealTest, PictureTwoCallFormDeliversTheStoredBytes)
     EXPECT_EQ(readPicture(103), toBytes(demoPicture("official-seal.gif")));
 }
 
-TEST(DriverSealTest, ShortBufferAnswersTheNeededSizeAndStaysUntouched)
+TEST_P(DriverSealTest, ShortBufferAnswersTheNeededSizeAndStaysUntouched)
 {
-    const SimulatedKey key(SimulatedKey::Content::Demo);
+    const SimulatedKey key(SimulatedKey::Content::Demo, GetParam());
     std::vector<uint8_t> buffer(100, 0xEE);
     uint32_t length = 99;
     EXPECT_EQ(driver().TLKeyReadSealData(102, buffer.data(), &length), TL_ERR_MEMORY);
@@ -81,9 +83,9 @@ TEST(DriverSealTest, ShortBufferAnswersTheNeededSizeAndStaysUntouched)
     EXPECT_EQ(buffer, std::vector<uint8_t>(100, 0xEE));
 }
 
-TEST(DriverSealTest, UnknownOrEmptySealsAreParameterErrors)
+TEST_P(DriverSealTest, UnknownOrEmptySealsAreParameterErrors)
 {
-    const SimulatedKey key(SimulatedKey::Content::Demo);
+    const SimulatedKey key(SimulatedKey::Content::Demo, GetParam());
     uint32_t length = 0;
     for (const int32_t number : {100, 104, 110, 111, -101}) {
         SCOPED_TRACE(number);
@@ -94,9 +96,9 @@ TEST(DriverSealTest, UnknownOrEmptySealsAreParameterErrors)
     EXPECT_EQ(driver().TLKeyReadSealData(101, nullptr, nullptr), TL_ERR_PARAMETER);
 }
 
-TEST(DriverSealTest, NewSealsTakeTheFirstFreeSlotUntilTheKeyIsFull)
+TEST_P(DriverSealTest, NewSealsTakeTheFirstFreeSlotUntilTheKeyIsFull)
 {
-    const SimulatedKey key(SimulatedKey::Content::Empty);
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     const std::vector<uint8_t> picture = {'G', 'I', 'F', 0, 1, 2, 0xFF};
     for (int i = 0; i < 10; ++i)
         ASSERT_EQ(writeSeal(("seal " + std::to_string(i)).c_str(), picture), TL_OK) << i;
@@ -107,7 +109,7 @@ TEST(DriverSealTest, NewSealsTakeTheFirstFreeSlotUntilTheKeyIsFull)
 
     ASSERT_EQ(driver().TLKeyDelSealData(104), TL_OK);
     ASSERT_EQ(driver().TLKeyDelSealData(102), TL_OK);
-    EXPECT_TRUE(keyFile(key, "seal-104.picture").isEmpty());
+    EXPECT_FALSE(holdsPicture(key, 104));
     ASSERT_EQ(writeSeal("refill", {9, 9}), TL_OK);
 
     const KeyInfo info = readKeyInfo();
@@ -122,9 +124,9 @@ TEST(DriverSealTest, NewSealsTakeTheFirstFreeSlotUntilTheKeyIsFull)
     EXPECT_EQ(readPicture(110), picture);
 }
 
-TEST(DriverSealTest, LargePictureIsKeptWhole)
+TEST_P(DriverSealTest, LargePictureIsKeptWhole)
 {
-    const SimulatedKey key;
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     std::vector<uint8_t> picture(3 * 1024 * 1024 + 7);
     for (std::size_t i = 0; i < picture.size(); ++i)
         picture[i] = static_cast<uint8_t>(i * 31 + i / 7);
@@ -132,17 +134,17 @@ TEST(DriverSealTest, LargePictureIsKeptWhole)
     EXPECT_EQ(readPicture(101), picture);
 }
 
-TEST(DriverSealTest, PictureLargerThanTheKeyHoldsIsRefused)
+TEST_P(DriverSealTest, PictureLargerThanTheKeyHoldsIsRefused)
 {
-    const SimulatedKey key;
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     const std::vector<uint8_t> picture(sim::kMaxPictureSize + 1, 7);
     EXPECT_EQ(writeSeal("too large", picture), TL_ERR_NO_SPACE);
     EXPECT_EQ(readKeyInfo().base.sealNum, 0);
 }
 
-TEST(DriverSealTest, NamesAndTimesAreBoundedByTheirBuffers)
+TEST_P(DriverSealTest, NamesAndTimesAreBoundedByTheirBuffers)
 {
-    const SimulatedKey key;
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     char name[TL_SEAL_NAME_SIZE];
     std::memset(name, 'n', sizeof name); // no terminator within its 35 bytes
     char expiry[TL_SEAL_TIME_SIZE];
@@ -163,9 +165,9 @@ TEST(DriverSealTest, NamesAndTimesAreBoundedByTheirBuffers)
     EXPECT_EQ(fieldText(info.sealTable[0].initTime), today()) << "only the expiry time is written";
 }
 
-TEST(DriverSealTest, WriteRefusesMissingData)
+TEST_P(DriverSealTest, WriteRefusesMissingData)
 {
-    const SimulatedKey key;
+    const SimulatedKey key(SimulatedKey::Content::Empty, GetParam());
     const uint8_t picture[] = {1, 2, 3};
     EXPECT_EQ(driver().TLKeyWriteSealData("a", "b", picture, 0), TL_ERR_PARAMETER);
     EXPECT_EQ(driver().TLKeyWriteSealData("a", "b", nullptr, 3), TL_ERR_PARAMETER);
@@ -173,6 +175,8 @@ TEST(DriverSealTest, WriteRefusesMissingData)
     EXPECT_EQ(driver().TLKeyWriteSealData("a", nullptr, picture, 3), TL_ERR_PARAMETER);
     EXPECT_EQ(readKeyInfo().base.sealNum, 0);
 }
+
+TALVO_DRIVER_CONTRACT(DriverSealTest);
 
 } // namespace
 } // namespace talvo::testing

@@ -3,6 +3,7 @@
 #include "simulator/key/DriverFunctions.h"
 #include "simulator/key/FileLock.h"
 #include "simulator/key/KeyProvisioning.h"
+#include "simulator/key/TokenProvisioning.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -56,14 +57,21 @@ void change(const QString& directory, const sim::StateChange& change)
 
 } // namespace
 
-SimulatedKey::SimulatedKey(Content content) : m_environment("TALVO_SIM_DIR", m_directory.path().toLocal8Bit())
+SimulatedKey::SimulatedKey(Content content, Backing backing)
+    : m_environment("TALVO_SIM_DIR", m_directory.path().toLocal8Bit())
 {
     std::string error;
+    const sim::KeyContent made = content == Content::Demo ? sim::KeyContent::Demo : sim::KeyContent::Empty;
+    if (backing == Backing::Token) {
+        // The copied token holds whole pairs: only the content is written.
+        m_token = std::make_unique<SoftHsmToken>(SoftHsmToken::Holds::TalvoKey);
+        const sim::TokenReference reference{m_token->uri().toStdString(), m_token->pinFile().toStdString()};
+        if (!sim::provisionTokenKey(toPath(directory()), reference, made, sim::TokenPairs::KeepWhole, &error))
+            ADD_FAILURE() << "cannot put a simulated key on the token: " << error;
+        return;
+    }
     const std::filesystem::path& container = containerTemplate();
-    if (container.empty() ||
-        !sim::createKey(toPath(directory()),
-                        content == Content::Demo ? sim::KeyContent::Demo : sim::KeyContent::Empty, container,
-                        &error))
+    if (container.empty() || !sim::createKey(toPath(directory()), made, container, &error))
         ADD_FAILURE() << "cannot make a simulated key in " << directory().toStdString() << ": " << error;
 }
 

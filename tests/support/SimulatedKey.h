@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SoftHsmToken.h"
 #include "TempDirectory.h"
 
 #include <QString>
@@ -11,17 +12,21 @@ namespace talvo::testing {
 // A simulated key of its own for one test: a fresh state directory that TALVO_SIM_DIR names
 // while the object lives, so that the driver library and talvo-sim serve this key. The key
 // pairs and certificate are made once per test program and copied, which keeps creation fast.
-// Inspect the key through the driver itself (KeyDriverBinding).
+// Inspect the key through the driver itself (KeyDriverBinding). A key on a token lives on a
+// SoftHSM2 token of its own, which the state directory names.
 class SimulatedKey {
 public:
     enum class Content { Demo, Empty }; // Demo: the three demo seals; Empty: no seals
+    enum class Backing { Files, Token };
 
-    explicit SimulatedKey(Content content = Content::Empty);
+    explicit SimulatedKey(Content content = Content::Empty, Backing backing = Backing::Files);
     ~SimulatedKey();
     SimulatedKey(const SimulatedKey&) = delete;
     SimulatedKey& operator=(const SimulatedKey&) = delete;
 
     QString directory() const;
+    // Null for a key of files.
+    SoftHsmToken* token() const { return m_token.get(); }
     // Runs talvo-sim with the arguments against this key; true when it exits with 0. The
     // output, when asked for, holds standard output and standard error together.
     bool run(const QStringList& arguments, QString* output = nullptr) const;
@@ -34,6 +39,7 @@ public:
 private:
     QTemporaryDir m_directory;
     ScopedEnvironment m_environment;
+    std::unique_ptr<SoftHsmToken> m_token;
 };
 
 } // namespace talvo::testing

@@ -1,0 +1,227 @@
+#include "TokenKeyStore.h"
+
+#include "StateCodec.h"
+
+#include "simulator/token/TokenKeyPairs.h"
+
+#include <openssl/x509.h>
+
+namespace talvo::sim {
+
+namespace {
+
+// As the state file and the certificate file of a file-backed key.
+constexpr std::size_t kMaxRecordSize = 64 * 1024;
+constexpr std::size_t kMaxCertificateSize = 64 * 1024;
+
+bool refuse(std::string* error, const std::string& message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+} // namespace
+
+std::string pictureObjectName(int32_t sealNumber)
+{
+    return "seal-" + std::to_string(sealNumber);
+}
+
+TokenKeyStore::TokenKeyStore(std::filesystem::path directory) : m_directory(std::move(directory)) {}
+
+TokenKeyStore::TokenKeyStore(std::filesystem::path directory, TokenObjects& objects)
+    : m_directory(std::move(directory)), m_session(&objects.session()), m_objects(&objects)
+{
+}
+
+TokenKeyStore::~TokenKeyStore() = default;
+
+TokenKeyStore::Connection TokenKeyStore::connect(std::string* error) const
+{
+    if (m_objects)
+        return Connection::Connected;
+    TokenReference reference;
+    if (readTokenReference(m_directory, reference, error) != ReferenceRead::Read)
+        return Connection::Failed;
+    switch (TokenSession::open(reference, m_ownSession, error)) {
+    case TokenSession::Result::NoToken:
+        m_connectStatus = 1;
+        return Connection::NoToken;
+    case TokenSession::Result::Failed:
+        return Connection::Failed;
+    case TokenSession::Result::Opened:
+        break;
+    }
+    auto objects = std::make_unique<TokenObjects>(*m_ownSession);
+    if (!objects->list()) {
+        m_connectStatus = m_ownSession->failureStatus();
+        if (error)
+            *error = m_ownSession->lastFailure();
+        return m_connectStatus == 1 ? Connection::NoToken : Connection::Failed;
+    }
+    m_ownObjects = std::move(objects);
+    m_session = m_ownSession.get();
+    m_objects = m_ownObjects.get();
+    return Connection::Connected;
+}
+
+bool TokenKeyStore::failed(std::string* error) const
+{
+    return refuse(error, m_session ? m_session->lastFailure() : std::string("no token"));
+}
+
+int32_t TokenKeyStore::failureStatus() const
+{
+    return m_session && m_objects ? m_session->failureStatus() : m_connectStatus;
+}
+
+KeyBackend::LoadResult TokenKeyStore::load(KeyState& state, std::string* error) const
+{
+    const auto damaged = [&](const std::string& reason) {
+        refuse(error, "damaged key on the token of " + m_directory.string() + ": " + reason);
+        return LoadResult::Damaged;
+    };
+    std::string reason;
+    switch (connect(&reason)) {
+    case Connection::NoToken:
+        refuse(error, reason);
+        return LoadResult::NoKey;
+    case Connection::Failed:
+        refuse(error, reason);
+        return LoadResult::Damaged;
+    case Connection::Connected:
+        break;
+    }
+    // The newest record that is whole; one cut by a crash while it was written is passed over.
+    bool found = false;
+    for (const TokenObject& record : m_objects->named(CKO_DATA, kRecordName)) {
+        std::string value;
+        std::string text;
+        if (!m_objects->readAttribute(record.handle, CKA_VALUE, kPayloadHeaderSize + kMaxRecordSize, value)) {
+            if (m_session->failureStatus() == 1) {
+                refuse(error, m_session->lastFailure());
+                return LoadResult::NoKey;
+            }
+            continue;
+        }
+        if (unwrapPayload(value, text) && decodeState(text, state, &reason)) {
+            found = true;
+            break;
+        }
+    }
+    if (!found)
+        return damaged("it holds no whole record (run talvo-sim reset to write one)");
+    if (!newestContainer(*m_objects))
+        return damaged("it holds no whole key container (run talvo-sim create to make one)");
+    for (int32_t number = kFirstSealNumber; number <= kLastSealNumber; ++number) {
+        const SealRecord& seal = state.seal(number);
+        if (!seal.inUse)
+            continue;
+        const std::vector<TokenObject> pictures = m_objects->named(CKO_DATA, pictureObjectName(number));
+        std::uint64_t size = 0;
+        const std::string which = "the picture of seal " + std::to_string(number);
+        if (pictures.empty())
+            return damaged(which + " is missing");
+        if (!m_objects->valueSize(pictures.front().handle, size))
+            return damaged(m_session->lastFailure());
+        if (size != kPayloadHeaderSize + std::uint64_t{seal.pictureSize})
+            return damaged(which + " does not have the recorded size");
+    }
+    // The key's serial number is the token's.
+    state.serial = m_session->serial().substr(0, kSerialMax);
+    return LoadResult::Loaded;
+}
+
+bool TokenKeyStore::save(const KeyState& state, std::string* error) const
+{
+    if (connect(error) != Connection::Connected)
+        return false;
+    const std::uint64_t generation = m_objects->nextGeneration(kRecordName);
+    if (!m_objects->createData(kRecordName, generation, wrapPayload(encodeState(state))))
+        return failed(error);
+    // The new record is whole on the token: what it replaces may go. A failure here leaves only
+    // objects that the next change clears.
+    for (const TokenObject& record : m_objects->named(CKO_DATA, kRecordName)) {
+        if (record.generation != generation)
+            m_objects->destroy(record.handle);
+    }
+    for (int32_t number = kFirstSealNumber; number <= kLastSealNumber; ++number) {
+        const std::vector<TokenObject> pictures = m_objects->named(CKO_DATA, pictureObjectName(number));
+        for (std::size_t i = state.seal(number).inUse ? 1 : 0; i < pictures.size(); ++i)
+            m_objects->destroy(pictures[i].handle);
+    }
+    return true;
+}
+
+bool TokenKeyStore::readPicture(const KeyState& state, int32_t sealNumber, std::string& bytes,
+                                std::string* error) const
+{
+    if (!isSealNumber(sealNumber) || !state.seal(sealNumber).inUse)
+        return refuse(error, "no seal " + std::to_string(sealNumber));
+    if (connect(error) != Connection::Connected)
+        return false;
+    const std::vector<TokenObject> pictures = m_objects->named(CKO_DATA, pictureObjectName(sealNumber));
+    const std::string which = "the picture of seal " + std::to_string(sealNumber);
+    std::string value;
+    if (pictures.empty())
+        return refuse(error, "damaged key on the token: " + which + " is missing");
+    if (!m_objects->readAttribute(pictures.front().handle, CKA_VALUE,
+                                  kPayloadHeaderSize + state.seal(sealNumber).pictureSize, value))
+        return failed(error);
+    if (!unwrapPayload(value, bytes) || bytes.size() != state.seal(sealNumber).pictureSize)
+        return refuse(error, "damaged key on the token: " + which + " is not whole");
+    return true;
+}
+
+bool TokenKeyStore::writePicture(int32_t sealNumber, const std::string& bytes, std::string* error) const
+{
+    if (connect(error) != Connection::Connected)
+        return false;
+    const std::string name = pictureObjectName(sealNumber);
+    return m_objects->createData(name, m_objects->nextGeneration(name), wrapPayload(bytes)) || failed(error);
+}
+
+void TokenKeyStore::removePicture(int32_t sealNumber) const
+{
+    if (connect(nullptr) != Connection::Connected)
+        return;
+    for (const TokenObject& picture : m_objects->named(CKO_DATA, pictureObjectName(sealNumber)))
+        m_objects->destroy(picture.handle);
+}
+
+bool TokenKeyStore::readCertificate(std::string& der, std::string* error) const
+{
+    if (connect(error) != Connection::Connected)
+        return false;
+    const std::optional<std::uint64_t> generation = newestContainer(*m_objects);
+    if (!generation)
+        return refuse(error, "damaged key on the token: no whole key container");
+    for (const TokenObject& certificate : m_objects->named(CKO_CERTIFICATE, kCertificateName)) {
+        if (certificate.generation != *generation)
+            continue;
+        if (!m_objects->readAttribute(certificate.handle, CKA_VALUE, kMaxCertificateSize, der))
+            return failed(error);
+        const auto* cursor = reinterpret_cast<const unsigned char*>(der.data());
+        const std::unique_ptr<X509, decltype(&X509_free)> parsed(
+            d2i_X509(nullptr, &cursor, static_cast<long>(der.size())), X509_free);
+        if (!parsed || cursor != reinterpret_cast<const unsigned char*>(der.data() + der.size()))
+            return refuse(error, "damaged certificate on the token");
+        return true;
+    }
+    return refuse(error, "damaged key on the token: no certificate");
+}
+
+std::unique_ptr<ContainerKey> TokenKeyStore::containerKey(KeyPair pair, std::string* error) const
+{
+    if (connect(error) != Connection::Connected)
+        return nullptr;
+    const std::optional<std::uint64_t> generation = newestContainer(*m_objects);
+    std::unique_ptr<TokenContainerKey> key = generation ? tokenKey(*m_objects, pair, *generation) : nullptr;
+    if (!key)
+        refuse(error,
+               generation ? m_session->lastFailure() : "damaged key on the token: no whole key container");
+    return key;
+}
+
+} // namespace talvo::sim
