@@ -54,8 +54,8 @@ bool print(std::FILE* stream, const QString& text)
     return std::fflush(stream) == 0 && std::ferror(stream) == 0;
 }
 
-// Read, changed and written back, or changed on the key at all: what two runs must not
-// interleave.
+// The commands that change the key: two of them must not interleave a read of the key and the
+// write built on it.
 bool changesKey(CommandId command)
 {
     switch (command) {
