@@ -3,6 +3,7 @@
 #include "FileHashing.h"
 #include "FileIdentity.h"
 #include "ProviderSession.h"
+#include "ReadOnceFile.h"
 #include "ReplacementFile.h"
 #include "SecureMessageFormat.h"
 #include "SecureMessageTexts.h"
@@ -105,8 +106,11 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
     }
 
     std::array<BYTE, kDecryptBufferSize> buffer{};
+    ReadOnceFile input(secure.get());
+    input.consumed(kHeaderSize);
     for (;;) {
         DWORD count = static_cast<DWORD>(std::fread(buffer.data(), 1, kCipherPieceSize, secure.get()));
+        input.consumed(count);
         if (std::ferror(secure.get()))
             return false;
         // A piece is final when nothing follows it: a ciphertext that ends exactly with a whole
