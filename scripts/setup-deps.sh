@@ -3,8 +3,10 @@
 set -euo pipefail
 
 # binutils: readelf for the RUNPATH test; dpkg-dev and file: dpkg-shlibdeps and CPack's package build.
+# qt6-translations-l10n: Qt's own texts in Chinese.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
-          fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl binutils dpkg-dev file)
+          qt6-translations-l10n fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl binutils
+          dpkg-dev file)
 
 missing=()
 for package in "${packages[@]}"; do
