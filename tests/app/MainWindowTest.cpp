@@ -132,6 +132,34 @@ TEST_F(MainWindow, SelectingATabShowsExactlyItsPageAndFocusesIt)
     }
 }
 
+// As in a Windows tabbed dialog, the same as a click on the tab; the ends wrap round.
+TEST_F(MainWindow, ControlTabAndControlPageKeysTurnThePages)
+{
+    MainDialog& window = m_main.window();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;
+    } cases[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, 1},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        window.tabControl()->tabBar()->setCurrentIndex(0);
+        QTest::keyClick(window.windowHandle(), c.key, c.modifiers);
+        EXPECT_EQ(window.tabControl()->currentSelection(), c.page);
+        for (int page = 0; page < 3; ++page)
+            EXPECT_EQ(pages()[page]->isVisible(), page == c.page) << page;
+        QWidget* focus = window.focusWidget();
+        EXPECT_TRUE(focus && pages()[c.page]->isAncestorOf(focus));
+    }
+}
+
 TEST_F(MainWindow, SerialNumberIsCutAtItsBuffer)
 {
     m_main.pressButton(ids::main::RefreshButton);

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QUrl>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -40,10 +42,18 @@ TEST(CertificateWindowTest, ShowsTheFieldsReadOnlyOrSaysWhyNot)
     EXPECT_EQ(texts[2], QStringLiteral("0123456789ABCDEF01"));
     for (const QLineEdit* edit : window.findChildren<QLineEdit*>())
         EXPECT_TRUE(edit->isReadOnly());
+    // Titled by whom it was issued to, not by the temporary file; Esc closes it.
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("证书 - TLV-TEST-1"));
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
 
     TempDirectory::writeFile(dir.file("bad.cer"), "<b>not a certificate</b>");
     CertificateWindow bad(dir.file("bad.cer"));
     EXPECT_FALSE(bad.hasCertificate());
+    EXPECT_EQ(bad.windowTitle(), QStringLiteral("证书"));
     EXPECT_TRUE(fieldTexts(bad).isEmpty());
     const QList<QLabel*> labels = bad.findChildren<QLabel*>();
     ASSERT_EQ(labels.size(), 1);
