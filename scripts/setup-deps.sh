@@ -3,10 +3,11 @@
 set -euo pipefail
 
 # binutils: readelf for the RUNPATH test; dpkg-dev and file: dpkg-shlibdeps and CPack's package build.
-# qt6-translations-l10n: Qt's own texts in Chinese.
+# libglib2.0-dev: GIO, which names the desktop's certificate viewer; qt6-translations-l10n: Qt's
+# own texts in Chinese.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
-          qt6-translations-l10n fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl binutils
-          dpkg-dev file)
+          libglib2.0-dev qt6-translations-l10n fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl
+          binutils dpkg-dev file)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,23 +1,23 @@
 #include "platform/CertificateWindow.h"
 #include "TestCertificate.h"
+#include "platform/CertificateViewerLaunch.h"
 #include "platform/QtInteraction.h"
 #include "support/TempDirectory.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <QUrl>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace talvo {
 namespace {
 
-using testing::ScopedEnvironment;
 using testing::TempDirectory;
 using testing::testCertificate;
 
@@ -61,13 +61,54 @@ TEST(CertificateWindowTest, ShowsTheFieldsReadOnlyOrSaysWhyNot)
     EXPECT_EQ(labels[0]->textFormat(), Qt::PlainText);
 }
 
-// Takes the desktop's "open" of file URLs, as a registered viewer would.
-class OpenedUrls : public QObject {
-    Q_OBJECT
+// The desktop as a test plays it: the viewer it names (none when empty), a lookup that hangs
+// until released, a viewer that cannot start.
+class StandInDesktop : public DesktopAssociations {
 public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
+    StandInDesktop(QString viewer, bool hangs, bool starts)
+        : m_viewer(std::move(viewer)), m_hangs(hangs), m_starts(starts)
+    {
+    }
+    QString defaultApplication(const QStringList& mimeTypes) override
+    {
+        std::unique_lock lock(m_mutex);
+        m_asked = mimeTypes;
+        // Bounded, so that a seam that waited for the desktop fails the test instead of hanging it.
+        m_release.wait_for(lock, std::chrono::seconds(5), [this] { return !m_hangs || m_released; });
+        return m_viewer;
+    }
+    bool launch(const QString& desktopEntry, const QString& path) override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_launched << desktopEntry + QLatin1Char(' ') + path;
+        return m_starts;
+    }
+    void release()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_release.notify_all();
+    }
+    QStringList launched()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_launched;
+    }
+    QStringList asked()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_asked;
+    }
+
+private:
+    const QString m_viewer;
+    const bool m_hangs;
+    const bool m_starts;
+    std::mutex m_mutex;
+    std::condition_variable m_release;
+    bool m_released = false;
+    QStringList m_asked;
+    QStringList m_launched;
 };
 
 class QtInteractionTest : public ::testing::Test {
@@ -76,52 +117,60 @@ protected:
     {
         TempDirectory::writeFile(m_files.file("__tmpCertFile.cer"), testCertificate().pem);
         setMainWindow(&m_mainWindow);
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_opened, "open");
     }
-    void TearDown() override
-    {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        setMainWindow(nullptr);
-    }
+    void TearDown() override { setMainWindow(nullptr); }
     QString certificate() const { return m_files.file("__tmpCertFile.cer"); }
     QList<CertificateWindow*> windows() const { return m_mainWindow.findChildren<CertificateWindow*>(); }
 
     TempDirectory m_files;
-    TempDirectory m_bin;
     QWidget m_mainWindow;
-    OpenedUrls m_opened;
-    QtInteraction m_seam;
 };
 
-TEST_F(QtInteractionTest, ShellOpenUsesTheDesktopsCertificateViewerWhereOneIsRegistered)
+TEST_F(QtInteractionTest, OurWindowShowsWhereTheDesktopsViewerDoesNotStartInTime)
 {
-    const QString xdgMime = m_bin.file("xdg-mime");
-    TempDirectory::writeFile(xdgMime, "#!/bin/sh\necho org.example.CertViewer.desktop\n");
-    QFile::setPermissions(xdgMime, QFile::ReadOwner | QFile::ExeOwner);
-    ScopedEnvironment path("PATH", QFile::encodeName(m_bin.path()));
+    const QString viewer = QStringLiteral("org.example.CertViewer.desktop");
+    const struct {
+        const char* name;
+        QString viewer;
+        bool hangs;
+        bool starts;
+    } cases[] = {
+        {"viewer starts", viewer, false, true},
+        {"viewer cannot start", viewer, false, false},
+        {"no viewer named", QString(), false, true},
+        {"lookup hangs", viewer, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto desktop = std::make_shared<StandInDesktop>(c.viewer, c.hangs, c.starts);
+        QtInteraction seam(desktop, std::chrono::milliseconds(300));
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(seam.shellOpen(certificate()));
+        EXPECT_LT(clock.elapsed(), 2500) << "the seam waited for the desktop";
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return m_mainWindow.findChildren<CertificateViewerLaunch*>().isEmpty(); }));
 
-    EXPECT_TRUE(m_seam.shellOpen(certificate()));
-    EXPECT_EQ(m_opened.urls, QList<QUrl>{QUrl::fromLocalFile(certificate())});
-    EXPECT_TRUE(windows().isEmpty());
-}
-
-TEST_F(QtInteractionTest, ShellOpenShowsOurOwnWindowWhereTheDesktopHasNone)
-{
-    ScopedEnvironment path("PATH", QFile::encodeName(m_bin.path()));
-    EXPECT_TRUE(m_seam.shellOpen(certificate()));
-    EXPECT_TRUE(m_opened.urls.isEmpty());
-    const QList<CertificateWindow*> shown = windows();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0]->isVisible());
-    EXPECT_TRUE(shown[0]->isWindow());
-    EXPECT_TRUE(shown[0]->hasCertificate());
-    EXPECT_TRUE(shown[0]->testAttribute(Qt::WA_DeleteOnClose));
-    // The window read the file when it opened: the page may delete it meanwhile.
-    QFile::remove(certificate());
-    EXPECT_EQ(fieldTexts(*shown[0]).size(), 8);
+        const bool viewerStarted = !c.viewer.isEmpty() && !c.hangs && c.starts;
+        const QList<CertificateWindow*> shown = windows();
+        ASSERT_EQ(shown.size(), viewerStarted ? 0 : 1);
+        if (!viewerStarted) {
+            EXPECT_TRUE(shown[0]->isVisible());
+            EXPECT_TRUE(shown[0]->isWindow());
+            EXPECT_TRUE(shown[0]->hasCertificate());
+            EXPECT_TRUE(shown[0]->testAttribute(Qt::WA_DeleteOnClose));
+        }
+        EXPECT_TRUE(desktop->asked().startsWith(QStringLiteral("application/pkix-cert")));
+        // A desktop that answers after our window has shown starts nothing besides it.
+        desktop->release();
+        QTest::qWait(50);
+        EXPECT_EQ(desktop->launched().size(), c.viewer.isEmpty() || c.hangs ? 0 : 1);
+        if (!desktop->launched().isEmpty()) {
+            EXPECT_EQ(desktop->launched()[0], c.viewer + QLatin1Char(' ') + certificate());
+        }
+        qDeleteAll(shown);
+    }
 }
 
 } // namespace
 } // namespace talvo
-
-#include "CertificateWindowTest.moc"
