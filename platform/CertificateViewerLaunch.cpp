@@ -24,7 +24,7 @@ CertificateViewerLaunch::CertificateViewerLaunch(const QString& path, QWidget* o
 {
     m_shared->receiver = this;
     m_deadline.setSingleShot(true);
-    connect(&m_deadline, &QTimer::timeout, this, [this] { giveUp(); });
+    connect(&m_deadline, &QTimer::timeout, this, [this] { finish(false); });
 }
 
 CertificateViewerLaunch::~CertificateViewerLaunch()
@@ -55,7 +55,7 @@ void CertificateViewerLaunch::start(const QString& path, std::shared_ptr<Desktop
                     receiver, [receiver, started] { receiver->onAnswer(started); }, Qt::QueuedConnection);
         }).detach();
     } catch (const std::system_error&) {
-        launch->giveUp();
+        launch->finish(false);
     }
 }
 
@@ -63,11 +63,6 @@ void CertificateViewerLaunch::onAnswer(bool viewerStarted)
 {
     if (m_deadline.isActive())
         finish(viewerStarted);
-}
-
-void CertificateViewerLaunch::giveUp()
-{
-    finish(false);
 }
 
 void CertificateViewerLaunch::finish(bool viewerStarted)

@@ -35,7 +35,6 @@ private:
 
     CertificateViewerLaunch(const QString& path, QWidget* owner);
     void onAnswer(bool viewerStarted);
-    void giveUp();
     void finish(bool viewerStarted);
 
     QString m_path;

@@ -14,6 +14,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <tuple>
 
 namespace talvo {
 namespace {
@@ -61,115 +62,82 @@ TEST(CertificateWindowTest, ShowsTheFieldsReadOnlyOrSaysWhyNot)
     EXPECT_EQ(labels[0]->textFormat(), Qt::PlainText);
 }
 
-// The desktop as a test plays it: the viewer it names (none when empty), a lookup that hangs
-// until released, a viewer that cannot start.
-class StandInDesktop : public DesktopAssociations {
-public:
-    StandInDesktop(QString viewer, bool hangs, bool starts)
-        : m_viewer(std::move(viewer)), m_hangs(hangs), m_starts(starts)
-    {
-    }
+// The desktop as a test plays it: the viewer it names for certificates (none when empty), a
+// lookup that hangs until released (5 s at most: a seam that waited fails rather than hangs),
+// a viewer that cannot start. It records every start.
+struct StandInDesktop : DesktopAssociations {
+    QString viewer;
+    bool hangs = false;
+    bool starts = true;
+    std::mutex mutex;
+    std::condition_variable releasing;
+    bool released = false;
+    QStringList launched;
+
     QString defaultApplication(const QStringList& mimeTypes) override
     {
-        std::unique_lock lock(m_mutex);
-        m_asked = mimeTypes;
-        // Bounded, so that a seam that waited for the desktop fails the test instead of hanging it.
-        m_release.wait_for(lock, std::chrono::seconds(5), [this] { return !m_hangs || m_released; });
-        return m_viewer;
+        std::unique_lock lock(mutex);
+        releasing.wait_for(lock, std::chrono::seconds(5), [this] { return !hangs || released; });
+        return mimeTypes.startsWith(QStringLiteral("application/pkix-cert")) ? viewer : QString();
     }
     bool launch(const QString& desktopEntry, const QString& path) override
     {
-        const std::lock_guard lock(m_mutex);
-        m_launched << desktopEntry + QLatin1Char(' ') + path;
-        return m_starts;
+        const std::lock_guard lock(mutex);
+        launched << desktopEntry + QLatin1Char(' ') + path;
+        return starts;
     }
-    void release()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_released = true;
-        m_release.notify_all();
-    }
-    QStringList launched()
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_launched;
-    }
-    QStringList asked()
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_asked;
-    }
-
-private:
-    const QString m_viewer;
-    const bool m_hangs;
-    const bool m_starts;
-    std::mutex m_mutex;
-    std::condition_variable m_release;
-    bool m_released = false;
-    QStringList m_asked;
-    QStringList m_launched;
 };
 
-class QtInteractionTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        TempDirectory::writeFile(m_files.file("__tmpCertFile.cer"), testCertificate().pem);
-        setMainWindow(&m_mainWindow);
-    }
-    void TearDown() override { setMainWindow(nullptr); }
-    QString certificate() const { return m_files.file("__tmpCertFile.cer"); }
-    QList<CertificateWindow*> windows() const { return m_mainWindow.findChildren<CertificateWindow*>(); }
-
-    TempDirectory m_files;
-    QWidget m_mainWindow;
-};
-
-TEST_F(QtInteractionTest, OurWindowShowsWhereTheDesktopsViewerDoesNotStartInTime)
+TEST(QtInteractionTest, OurWindowShowsWhereTheDesktopsViewerDoesNotStartInTime)
 {
+    TempDirectory files;
+    const QString certificate = files.file("__tmpCertFile.cer");
+    TempDirectory::writeFile(certificate, testCertificate().pem);
+    QWidget mainWindow;
+    setMainWindow(&mainWindow);
     const QString viewer = QStringLiteral("org.example.CertViewer.desktop");
     const struct {
         const char* name;
         QString viewer;
         bool hangs;
         bool starts;
+        bool ourWindow;
     } cases[] = {
-        {"viewer starts", viewer, false, true},
-        {"viewer cannot start", viewer, false, false},
-        {"no viewer named", QString(), false, true},
-        {"lookup hangs", viewer, true, true},
+        {"viewer starts", viewer, false, true, false},
+        {"viewer cannot start", viewer, false, false, true},
+        {"no viewer named", QString(), false, true, true},
+        {"lookup hangs", viewer, true, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto desktop = std::make_shared<StandInDesktop>(c.viewer, c.hangs, c.starts);
-        QtInteraction seam(desktop, std::chrono::milliseconds(300));
+        const auto desktop = std::make_shared<StandInDesktop>();
+        std::tie(desktop->viewer, desktop->hangs, desktop->starts) = std::tuple(c.viewer, c.hangs, c.starts);
         QElapsedTimer clock;
         clock.start();
-        EXPECT_TRUE(seam.shellOpen(certificate()));
+        EXPECT_TRUE(QtInteraction(desktop, std::chrono::milliseconds(300)).shellOpen(certificate));
         EXPECT_LT(clock.elapsed(), 2500) << "the seam waited for the desktop";
         ASSERT_TRUE(
-            QTest::qWaitFor([&] { return m_mainWindow.findChildren<CertificateViewerLaunch*>().isEmpty(); }));
+            QTest::qWaitFor([&] { return mainWindow.findChildren<CertificateViewerLaunch*>().isEmpty(); }));
 
-        const bool viewerStarted = !c.viewer.isEmpty() && !c.hangs && c.starts;
-        const QList<CertificateWindow*> shown = windows();
-        ASSERT_EQ(shown.size(), viewerStarted ? 0 : 1);
-        if (!viewerStarted) {
-            EXPECT_TRUE(shown[0]->isVisible());
-            EXPECT_TRUE(shown[0]->isWindow());
-            EXPECT_TRUE(shown[0]->hasCertificate());
-            EXPECT_TRUE(shown[0]->testAttribute(Qt::WA_DeleteOnClose));
+        const QList<CertificateWindow*> shown = mainWindow.findChildren<CertificateWindow*>();
+        ASSERT_EQ(shown.size(), c.ourWindow ? 1 : 0);
+        if (c.ourWindow) {
+            EXPECT_TRUE(shown[0]->isVisible() && shown[0]->isWindow() && shown[0]->hasCertificate());
         }
-        EXPECT_TRUE(desktop->asked().startsWith(QStringLiteral("application/pkix-cert")));
         // A desktop that answers after our window has shown starts nothing besides it.
-        desktop->release();
-        QTest::qWait(50);
-        EXPECT_EQ(desktop->launched().size(), c.viewer.isEmpty() || c.hangs ? 0 : 1);
-        if (!desktop->launched().isEmpty()) {
-            EXPECT_EQ(desktop->launched()[0], c.viewer + QLatin1Char(' ') + certificate());
+        {
+            const std::lock_guard lock(desktop->mutex);
+            desktop->released = true;
         }
+        desktop->releasing.notify_all();
+        QTest::qWait(50);
+        const std::lock_guard lock(desktop->mutex);
+        EXPECT_EQ(desktop->launched, c.viewer.isEmpty() || c.hangs
+                                         ? QStringList()
+                                         : QStringList{c.viewer + QLatin1Char(' ') + certificate});
         qDeleteAll(shown);
     }
+    setMainWindow(nullptr);
 }
 
 } // namespace

@@ -196,19 +196,17 @@ TEST(DialogBuilder, FlatButtonsAreFramedOnAllFourSides)
     for (int id : {ids::csp::ExportCertButton, ids::csp::ViewCertButton, ids::csp::CertTextButton,
                    ids::csp::VerifyButton}) {
         auto* button = qobject_cast<QPushButton*>(csp.byId.value(id));
-        ASSERT_NE(button, nullptr);
-        EXPECT_TRUE(button->isFlat());
+        ASSERT_TRUE(button && button->isFlat());
         for (bool pressed : {false, true}) {
-            SCOPED_TRACE(::testing::Message() << id << (pressed ? " pressed" : ""));
             button->setDown(pressed);
             const QImage image = button->grab().toImage();
-            const QColor frame = button->palette().color(QPalette::WindowText);
             const int right = image.width() - 1;
             const int bottom = image.height() - 1;
             for (const QPoint edge : {QPoint(right / 2, 0), QPoint(right / 2, bottom), QPoint(0, bottom / 2),
                                       QPoint(right, bottom / 2)})
-                EXPECT_EQ(image.pixelColor(edge), frame) << edge.x() << "," << edge.y();
-            EXPECT_EQ(image.pixelColor(3, 3), button->palette().color(QPalette::Button));
+                EXPECT_EQ(image.pixelColor(edge), button->palette().color(QPalette::WindowText))
+                    << id << (pressed ? " pressed at " : " at ") << edge.x() << "," << edge.y();
+            EXPECT_EQ(image.pixelColor(3, 3), button->palette().color(QPalette::Button)) << id;
         }
     }
 }
