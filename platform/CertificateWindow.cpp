@@ -3,12 +3,12 @@
 #include "CertificateDetails.h"
 
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -37,12 +37,15 @@ QLineEdit* valueField(const CertificateField& field, const QFont& fixed, QWidget
 
 CertificateWindow::CertificateWindow(const QString& path, QWidget* parent) : QWidget(parent, Qt::Window)
 {
-    setWindowTitle(QStringLiteral("证书 - %1").arg(QFileInfo(path).fileName()));
     auto* layout = new QVBoxLayout(this);
 
     QString error;
     const std::optional<CertificateDetails> details = readCertificateFile(path, &error);
     m_hasCertificate = details.has_value();
+    // Named by whom it was issued to; the file is only a temporary one.
+    const QString commonName = details ? details->subjectCommonName : QString();
+    setWindowTitle(commonName.isEmpty() ? QStringLiteral("证书")
+                                        : QStringLiteral("证书 - %1").arg(commonName));
     if (details) {
         auto* form = new QFormLayout;
         layout->addLayout(form);
@@ -62,6 +65,8 @@ CertificateWindow::CertificateWindow(const QString& path, QWidget* parent) : QWi
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     close->setDefault(true);
     close->setFocus();
+    // Esc closes it as Enter does, as in a dialog.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     layout->addWidget(buttons);
 }
 
