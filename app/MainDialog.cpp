@@ -10,6 +10,7 @@
 #include "resources/DialogTemplates.h"
 
 #include <QFile>
+#include <QShortcut>
 
 #include <cstdlib>
 #include <new>
@@ -28,6 +29,21 @@ MainDialog::MainDialog()
     connect(m_tabControl, &TabControl::selectionChanged, this, [this] { onTabSelectionChanged(); });
     onClicked(M::RefreshButton, [this] { onRefreshSerial(); });
     onClicked(M::ExitButton, [this] { endDialog(IDCANCEL); });
+    addPageKeys();
+}
+
+void MainDialog::addPageKeys()
+{
+    // As in a Windows tabbed dialog: without them an operator without a mouse never reaches
+    // the second and third pages. Qt reports Ctrl+Shift+Tab as Backtab.
+    auto* next = new QShortcut(this);
+    next->setKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    connect(next, &QShortcut::activated, this, [this] { m_tabControl->stepSelection(true); });
+    auto* previous = new QShortcut(this);
+    previous->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                       QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    connect(previous, &QShortcut::activated, this, [this] { m_tabControl->stepSelection(false); });
 }
 
 MainDialog::~MainDialog()

@@ -36,6 +36,7 @@ protected:
     bool onInitDialog() override;
 
 private:
+    void addPageKeys();
     void runLogin();
     void createPages();
     void onTabSelectionChanged();

@@ -1,6 +1,7 @@
 #include "ToolApp.h"
 
 #include "MainDialog.h"
+#include "platform/ChineseFont.h"
 #include "platform/Interaction.h"
 
 #include <QFileInfo>
@@ -16,6 +17,7 @@ ToolApp::ToolApp(int& argc, char** argv) : QApplication(argc, argv)
     setWindowIcon(QIcon(QStringLiteral(":/talvo/talvo.png")));
     // The operators' texts are Chinese; calendars and numbers follow them.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    preferSimplifiedChineseApplicationFont();
 }
 
 bool ToolApp::initInstance()

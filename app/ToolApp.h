@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/QtTranslation.h"
+
 #include <QApplication>
 
 namespace talvo {
@@ -13,6 +15,9 @@ public:
 
     // Runs the main window; returns false so that the caller ends the process.
     bool initInstance();
+
+private:
+    QtTranslation m_qtTranslation;
 };
 
 } // namespace talvo

@@ -24,9 +24,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME talvo-tool)
 set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION utils)
-# The platform plugins and the fonts for the Chinese texts are no libraries the programs
-# link, so dpkg-shlibdeps cannot find them.
-set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The platform plugins, Qt's own Chinese texts and the fonts for the Chinese texts are no
+# libraries the programs link, so dpkg-shlibdeps cannot find them.
+set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_TOOL_PACKAGE_RECOMMENDS "talvo-driver, fonts-noto-cjk")
 set(CPACK_DEBIAN_TOOL_DESCRIPTION "maintenance tool for the Talvo USB security key
 The maintenance tool for the Talvo USB security key: after the tool's password

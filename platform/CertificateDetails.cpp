@@ -8,6 +8,7 @@
 #include <openssl/bn.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
+#include <openssl/objects.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 
@@ -50,6 +51,18 @@ QString nameText(const X509_NAME* name)
     char* data = nullptr;
     const long size = BIO_get_mem_data(bio.get(), &data);
     return size > 0 ? QString::fromUtf8(data, static_cast<qsizetype>(size)) : QString();
+}
+
+QString commonName(const X509_NAME* name)
+{
+    int index = -1;
+    for (int next = -1; (next = X509_NAME_get_index_by_NID(name, NID_commonName, next)) >= 0;)
+        index = next;
+    const X509_NAME_ENTRY* entry = index >= 0 ? X509_NAME_get_entry(name, index) : nullptr;
+    unsigned char* utf8 = nullptr;
+    const int size = entry ? ASN1_STRING_to_UTF8(&utf8, X509_NAME_ENTRY_get_data(entry)) : -1;
+    const OpenSslText owned(reinterpret_cast<char*>(utf8));
+    return size > 0 ? QString::fromUtf8(owned.get(), size) : QString();
 }
 
 QString serialText(const ASN1_INTEGER* serial)
@@ -107,6 +120,7 @@ std::optional<CertificateDetails> decodeCertificate(const QByteArray& bytes, QSt
     }
     CertificateDetails details;
     details.subject = nameText(X509_get_subject_name(certificate.get()));
+    details.subjectCommonName = commonName(X509_get_subject_name(certificate.get()));
     details.issuer = nameText(X509_get_issuer_name(certificate.get()));
     details.serialNumber = serialText(X509_get0_serialNumber(certificate.get()));
     details.notBefore = timeValue(X509_get0_notBefore(certificate.get()));

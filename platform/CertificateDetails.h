@@ -13,6 +13,8 @@ namespace talvo {
 // window and command-line programs show the same texts.
 struct CertificateDetails {
     QString subject;
+    // The subject's (last) common name alone; empty when it has none.
+    QString subjectCommonName;
     QString issuer;
     // Uppercase hexadecimal, as "openssl x509 -serial" prints it.
     QString serialNumber;

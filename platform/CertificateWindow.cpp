@@ -4,7 +4,6 @@
 #include "VisibleText.h"
 
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QLabel>
@@ -12,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -60,12 +60,15 @@ QWidget* valueField(const CertificateField& field, const QFont& fixed, QWidget* 
 
 CertificateWindow::CertificateWindow(const QString& path, QWidget* parent) : QWidget(parent, Qt::Window)
 {
-    setWindowTitle(QStringLiteral("证书 - %1").arg(QFileInfo(path).fileName()));
     auto* layout = new QVBoxLayout(this);
 
     QString error;
     const std::optional<CertificateDetails> details = readCertificateFile(path, &error);
     m_hasCertificate = details.has_value();
+    // Named by whom it was issued to; the file is only a temporary one.
+    const QString commonName = details ? details->subjectCommonName : QString();
+    setWindowTitle(commonName.isEmpty() ? QStringLiteral("证书")
+                                        : QStringLiteral("证书 - %1").arg(visibleText(commonName)));
     if (details) {
         auto* form = new QFormLayout;
         layout->addLayout(form);
@@ -85,6 +88,8 @@ CertificateWindow::CertificateWindow(const QString& path, QWidget* parent) : QWi
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     close->setDefault(true);
     close->setFocus();
+    // Esc closes it as Enter does, as in a dialog.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     layout->addWidget(buttons);
 }
 

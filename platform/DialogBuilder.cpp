@@ -1,5 +1,6 @@
 #include "DialogBuilder.h"
 
+#include "FlatPushButton.h"
 #include "TabControl.h"
 
 #include <QCalendarWidget>
@@ -27,7 +28,63 @@ void keepOutOfTabChain(QWidget* control)
     }
 }
 
+bool takesTypedText(ControlKind kind)
+{
+    return kind == ControlKind::Edit || kind == ControlKind::PasswordEdit ||
+           kind == ControlKind::MultiLineEdit || kind == ControlKind::DropDownList;
+}
+
+// The static text on the field's row to its left, nearest first; a template may list all its
+// labels before all its fields, so the order of the controls says nothing.
+QLabel* labelOnRowOf(const QRect& field, const QList<QLabel*>& labels)
+{
+    QLabel* nearest = nullptr;
+    for (QLabel* label : labels) {
+        const QRect rect = label->geometry();
+        const bool sameRow = rect.top() <= field.bottom() && field.top() <= rect.bottom();
+        if (sameRow && rect.center().x() < field.left() &&
+            (!nearest || rect.right() > nearest->geometry().right()))
+            nearest = label;
+    }
+    return nearest;
+}
+
+QGroupBox* innermostGroupAround(const QRect& field, const QList<QGroupBox*>& groups)
+{
+    QGroupBox* innermost = nullptr;
+    for (QGroupBox* group : groups) {
+        const QSize size = group->size();
+        if (group->geometry().contains(field) && !group->title().isEmpty() &&
+            (!innermost || size.width() * size.height() < innermost->width() * innermost->height()))
+            innermost = group;
+    }
+    return innermost;
+}
+
 } // namespace
+
+void DialogBuilder::nameFieldsByTheirLabels(const DialogTemplate& dialogTemplate, const BuiltControls& built)
+{
+    QList<QLabel*> labels;
+    QList<QGroupBox*> groups;
+    for (QWidget* widget : built.inOrder) {
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            labels.append(label);
+        else if (auto* group = qobject_cast<QGroupBox*>(widget))
+            groups.append(group);
+    }
+    for (qsizetype i = 0; i < built.inOrder.size(); ++i) {
+        if (!takesTypedText(dialogTemplate.controls[static_cast<std::size_t>(i)].kind))
+            continue;
+        QWidget* field = built.inOrder[i];
+        if (QLabel* label = labelOnRowOf(field->geometry(), labels)) {
+            label->setBuddy(field);
+            field->setAccessibleName(label->text());
+        } else if (QGroupBox* group = innermostGroupAround(field->geometry(), groups)) {
+            field->setAccessibleName(group->title());
+        }
+    }
+}
 
 QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* window)
 {
@@ -61,10 +118,10 @@ QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* w
     }
     case ControlKind::PushButton:
     case ControlKind::DefaultPushButton: {
-        auto* button = new QPushButton(text, window);
+        auto* button =
+            (control.styles & StyleFlat) ? new FlatPushButton(text, window) : new QPushButton(text, window);
         button->setAutoDefault(false);
         button->setDefault(control.kind == ControlKind::DefaultPushButton);
-        button->setFlat((control.styles & StyleFlat) != 0);
         return button;
     }
     case ControlKind::CheckBox:
@@ -114,6 +171,8 @@ BuiltControls DialogBuilder::build(const DialogTemplate& dialogTemplate, QWidget
             widget->setVisible(false);
         built.inOrder.append(widget);
     }
+    // Screen readers name a field as Windows names it for them: by the label beside it.
+    nameFieldsByTheirLabels(dialogTemplate, built);
     // Group boxes are only frames: everything else stays above them, as on Windows.
     for (QWidget* widget : built.inOrder)
         if (qobject_cast<QGroupBox*>(widget))

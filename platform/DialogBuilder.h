@@ -26,6 +26,9 @@ public:
 
 private:
     static QWidget* createControl(const ControlTemplate& control, QWidget* window);
+    // Each edit and combo box takes the text of its label as its accessible name, else the
+    // title of the group box around it.
+    static void nameFieldsByTheirLabels(const DialogTemplate& dialogTemplate, const BuiltControls& built);
 };
 
 } // namespace talvo

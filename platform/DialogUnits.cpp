@@ -1,5 +1,7 @@
 #include "DialogUnits.h"
 
+#include "ChineseFont.h"
+
 #include <QFontMetrics>
 #include <QStringList>
 
@@ -14,7 +16,7 @@ QFont dialogFont(const char* face, int pointSize)
         families << QStringLiteral("SimSun");
     else if (family != QStringLiteral("System"))
         families << family;
-    families << QStringLiteral("Noto Sans CJK SC") << QStringLiteral("Noto Sans CJK")
+    families << QString::fromLatin1(kSimplifiedChineseFamily) << QStringLiteral("Noto Sans CJK")
              << QStringLiteral("Sans Serif");
     font.setFamilies(families);
     font.setPixelSize(dialogUnitsToPixels(pointSize, 96, 72));

@@ -42,7 +42,8 @@ public:
     virtual std::optional<QString> fileDialog(const FileDialogRequest& request) = 0;
     // Runs the dialog modally and returns the code it ended with.
     virtual int runModal(QDialog& dialog) = 0;
-    // The shell's "open" action on a file; true when a viewer was started.
+    // The shell's "open" action on a file; true when it was handed over (a viewer may still
+    // be on its way).
     virtual bool shellOpen(const QString& path) = 0;
 };
 

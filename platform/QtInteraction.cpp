@@ -1,13 +1,11 @@
 #include "QtInteraction.h"
 
-#include "CertificateWindow.h"
-#include "DesktopApplication.h"
+#include "CertificateViewerLaunch.h"
+#include "GioDesktopAssociations.h"
 
-#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QUrl>
 
 namespace talvo {
 
@@ -29,6 +27,14 @@ QMessageBox::Icon toQtIcon(BoxIcon icon)
 }
 
 } // namespace
+
+QtInteraction::QtInteraction() : QtInteraction(std::make_shared<GioDesktopAssociations>(), kViewerDeadline) {}
+
+QtInteraction::QtInteraction(std::shared_ptr<DesktopAssociations> desktop,
+                             std::chrono::milliseconds viewerDeadline)
+    : m_desktop(std::move(desktop)), m_viewerDeadline(viewerDeadline)
+{
+}
 
 BoxResult QtInteraction::messageBox(const MessageBoxRequest& request)
 {
@@ -73,19 +79,8 @@ int QtInteraction::runModal(QDialog& dialog)
 
 bool QtInteraction::shellOpen(const QString& path)
 {
-    // The tool only ever opens certificates. Where the desktop names a viewer for them, it
-    // gets the file; elsewhere our own window shows it, so the press is never lost.
-    for (const QString& type : certificateMimeTypes(path)) {
-        if (!desktopApplicationFor(type).isEmpty()) {
-            if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-                return true;
-            break;
-        }
-    }
-    // The window goes with the main window, and stays usable while the main window is modal.
-    auto* window = new CertificateWindow(path, mainWindow());
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    // The tool only ever opens certificates.
+    CertificateViewerLaunch::start(path, m_desktop, m_viewerDeadline, mainWindow());
     return true;
 }
 

@@ -40,6 +40,13 @@ void TabControl::setCurrentSelection(int index)
     m_tabBar->setCurrentIndex(index);
 }
 
+void TabControl::stepSelection(bool forward)
+{
+    const int tabs = count();
+    if (tabs > 1)
+        m_tabBar->setCurrentIndex((currentSelection() + (forward ? 1 : tabs - 1)) % tabs);
+}
+
 void TabControl::childEvent(QChildEvent* event)
 {
     QWidget::childEvent(event);

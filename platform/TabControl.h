@@ -18,6 +18,9 @@ public:
     int currentSelection() const;
     // A programmatic selection raises no selectionChanged.
     void setCurrentSelection(int index);
+    // Moves the selection one tab forward (or back), wrapping at the ends, as the operator's
+    // click on that tab would: selectionChanged is raised.
+    void stepSelection(bool forward);
     QTabBar* tabBar() const { return m_tabBar; }
 
 signals:

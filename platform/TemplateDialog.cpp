@@ -134,6 +134,11 @@ void TemplateDialog::focusFirstControl()
 
 void TemplateDialog::showEvent(QShowEvent* event)
 {
+    // An empty caption is an empty title bar, as on Windows; Qt's platforms would show the
+    // application's name there instead, so the title bar gets a blank.
+    if (!m_template.child && windowTitle().isEmpty())
+        if (QWindow* handle = windowHandle())
+            handle->setTitle(QStringLiteral(" "));
     initialize();
     QDialog::showEvent(event);
 }

@@ -3,10 +3,12 @@
 set -euo pipefail
 
 # binutils: readelf for the RUNPATH test; dpkg-dev and file: dpkg-shlibdeps and CPack's package build.
+# libglib2.0-dev: GIO, which names the desktop's certificate viewer; qt6-translations-l10n: Qt's
+# own texts in Chinese.
 # libp11-kit-dev and p11-kit: the token-backed key's PKCS#11 access; softhsm2: the token of its tests.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
-          fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl binutils dpkg-dev file
-          libp11-kit-dev p11-kit softhsm2)
+          libglib2.0-dev qt6-translations-l10n fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl
+          binutils dpkg-dev file libp11-kit-dev p11-kit softhsm2)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,6 +3,9 @@
 // or installed beside the tool.
 #include "HeadlessTour.h"
 
+#include "platform/ChineseFont.h"
+#include "platform/QtTranslation.h"
+
 #include <QApplication>
 #include <QLocale>
 
@@ -21,5 +24,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("talvo-tool"));
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    talvo::preferSimplifiedChineseApplicationFont();
+    const talvo::QtTranslation qtTexts;
     return talvo::runHeadlessTour(QString::fromLocal8Bit(argv[1]));
 }

@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -129,6 +130,29 @@ TEST_F(MainWindow, SelectingATabShowsExactlyItsPageAndFocusesIt)
             EXPECT_EQ(pages()[other]->isVisible(), other == index) << index << " " << other;
         QWidget* focus = window.focusWidget();
         EXPECT_TRUE(focus && pages()[index]->isAncestorOf(focus)) << index;
+    }
+}
+
+// As in a Windows tabbed dialog, the same as a click on the tab; the ends wrap round.
+TEST_F(MainWindow, ControlTabAndControlPageKeysTurnThePages)
+{
+    MainDialog& window = m_main.window();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, int> cases[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, 1},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 2},
+    };
+    for (const auto& [key, modifiers, page] : cases) {
+        SCOPED_TRACE(key);
+        window.tabControl()->tabBar()->setCurrentIndex(0);
+        QTest::keyClick(window.windowHandle(), key, modifiers);
+        EXPECT_EQ(window.tabControl()->currentSelection(), page);
+        for (int other = 0; other < 3; ++other)
+            EXPECT_EQ(pages()[other]->isVisible(), other == page) << other;
+        EXPECT_TRUE(window.focusWidget() && pages()[page]->isAncestorOf(window.focusWidget()));
     }
 }
 

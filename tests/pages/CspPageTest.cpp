@@ -250,6 +250,12 @@ TEST_F(CspPageTest, CertificateTextShowsTheDriversBytesWithinItsBuffer)
     recordingDriver().failures = {{"TLKeyReadCert", 1}};
     click(C::CertTextButton);
     EXPECT_TRUE(m_script.boxes().empty());
+    // The second call's status is not looked at: its zero-filled buffer shows nothing.
+    recordingDriver().certificate = {kCertificate, {}, {}};
+    recordingDriver().failures = {{"TLKeyReadCert/buffer", 5}};
+    answerBoxes(1);
+    click(C::CertTextButton);
+    EXPECT_EQ(m_script.boxTexts(), QStringList{QString()});
 }
 
 TEST_F(CspPageTest, ViewCertificateWritesTheTemporaryFileAndOpensIt)
@@ -314,6 +320,7 @@ TEST_F(CspPageTest, ViewCertificateWithoutACertificateStartsNoViewer)
     } cases[] = {
         {"no key", {{"TLKeyReadCert", 1}}, {}},
         {"driver error", {{"TLKeyReadCert", 5}}, {}},
+        {"the second read alone fails", {{"TLKeyReadCert/buffer", 5}}, {}},
         {"a length no key gives", {}, DriverBuffer::kMaxLength + 1},
     };
     for (const Case& c : cases) {
@@ -432,6 +439,39 @@ TEST_F(CspPageTest, VerifyHandsEachLengthAndBufferToItsOwnPlace)
         click(C::VerifyButton);
         EXPECT_EQ(m_script.boxTexts(), QStringList{QString::fromLatin1(c.shown)});
     }
+
+    // No status stops it: whichever call fails, every call is still made.
+    driver.signature = {std::string(256, 'S'), {}, {}};
+    for (const char* failing : {"TLKeyGetSignature", "TLKeyGetPublicKey", "TLVerifySign"}) {
+        SCOPED_TRACE(failing);
+        m_script.clearRecords();
+        driver.calls.clear();
+        driver.failures = {{failing, 5}};
+        answerBoxes(1);
+        click(C::VerifyButton);
+        EXPECT_EQ(testing::callNames(),
+                  (std::vector<std::string>{"TLKeyGetSignature", "TLKeyGetSignature", "TLKeyGetPublicKey",
+                                            "TLKeyGetPublicKey", "TLVerifySign"}));
+        EXPECT_EQ(m_script.boxTexts(), QStringList{QStringLiteral("Failed")});
+    }
+}
+
+TEST_F(CspPageTest, FailedGenerateSaysSoAndKeepsBothPathFields)
+{
+    const QString document = m_runtime.file(QStringLiteral("合同.txt"));
+    TempDirectory::writeFile(document, "document");
+    choose(C::OriginalFileBrowse, document);
+    choose(C::SavePathBrowse, document);
+    answerBoxes(2);
+    click(C::GenerateButton);
+
+    EXPECT_EQ(m_script.boxTexts(), QStringList({QStringLiteral("输入文件和输出文件不能是同一个文件"),
+                                                QStringLiteral("生成安全报文失败!")}));
+    ASSERT_EQ(m_script.boxes().size(), 2u);
+    EXPECT_EQ(m_script.boxes()[1].owner, &m_mainWindow);
+    EXPECT_EQ(m_script.boxes()[1].icon, BoxIcon::Warning);
+    EXPECT_EQ(text(C::OriginalFileEdit), document);
+    EXPECT_EQ(text(C::SavePathEdit), document);
 }
 
 TEST_F(CspPageTest, CspNameAndUserKeyShowTheDriversAnswers)

@@ -2,9 +2,11 @@
 #include "platform/TabControl.h"
 #include "resources/DialogTemplates.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -138,6 +140,75 @@ TEST(DialogBuilder, HiddenControlsStartHiddenAndDropDownsTakeTheirOwnHeight)
     auto* combo = qobject_cast<QComboBox*>(seals.byId.value(ids::sealList::SealCombo));
     ASSERT_NE(combo, nullptr);
     EXPECT_LT(combo->height(), dialogUnitsToPixels(98, seals.baseUnits.y, 8));
+}
+
+// What a screen reader says for a field: its label, wherever the template lists it.
+TEST(DialogBuilder, FieldsAreNamedByTheLabelOnTheirRow)
+{
+    namespace D = ids::deviceInfo;
+    namespace C = ids::csp;
+    namespace P = ids::pin;
+    const struct {
+        int dialog;
+        int control;
+        const char* name;
+    } cases[] = {
+        {IDD_LOGIN, ids::login::PasswordEdit, "请输入密码："},
+        {IDD_MAIN, ids::main::SerialEdit, "设备序列号"},
+        {IDD_DEVICE_INFO, D::ModeEdit, "模式："},
+        {IDD_DEVICE_INFO, D::PinHashEdit, "口令哈希："},
+        {IDD_DEVICE_INFO, D::UnitIdEdit, "单位ID："},
+        {IDD_DEVICE_INFO, D::UserIdEdit, "用户ID："},
+        {IDD_DEVICE_INFO, D::ErrorTimesEdit, "错误次数："},
+        {IDD_DEVICE_INFO, D::SealCountEdit, "签章个数："},
+        {IDD_CSP, C::PinEdit, "口令："},
+        {IDD_CSP, C::HashEdit, "哈希值："},
+        {IDD_CSP, C::SignatureEdit, "签名信息："},
+        {IDD_CSP, C::OriginalFileEdit, "原始文件："},
+        {IDD_CSP, C::SavePathEdit, "保存路径："},
+        {IDD_CSP, C::SecureFileEdit, "安全文件："},
+        {IDD_CSP, C::TargetFileEdit, "目标文件："},
+        {IDD_PIN, P::OldPasswordEdit, "旧密码："},
+        {IDD_PIN, P::NewPasswordEdit, "新密码："},
+        {IDD_PIN, P::ConfirmationEdit, "密码确认："},
+        {IDD_PIN, P::PinEdit, "输入PIN码："},
+        // Without a label on their row: the group box around them, or no name.
+        {IDD_PIN, P::InformationEdit, "密码设置"},
+        {IDD_SEAL_NAME, ids::sealName::NameEdit, "请输入图章名称"},
+        {IDD_CERT_EXPORT, ids::certExport::PathEdit, ""},
+        {IDD_SEAL_LIST, ids::sealList::SealCombo, "请选择签章"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        QWidget window;
+        const BuiltControls built = DialogBuilder::build(dialogTemplate(c.dialog), &window);
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(built.byId.value(c.control));
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->text(QAccessible::Name), QString::fromUtf8(c.name));
+    }
+}
+
+// On Windows a flat button keeps a thin frame; Qt's draws none and reads as a label.
+TEST(DialogBuilder, FlatButtonsAreFramedOnAllFourSides)
+{
+    QWidget window;
+    const BuiltControls csp = DialogBuilder::build(dialogTemplate(IDD_CSP), &window);
+    for (int id : {ids::csp::ExportCertButton, ids::csp::ViewCertButton, ids::csp::CertTextButton,
+                   ids::csp::VerifyButton}) {
+        auto* button = qobject_cast<QPushButton*>(csp.byId.value(id));
+        ASSERT_TRUE(button && button->isFlat());
+        for (bool pressed : {false, true}) {
+            button->setDown(pressed);
+            const QImage image = button->grab().toImage();
+            const int right = image.width() - 1;
+            const int bottom = image.height() - 1;
+            for (const QPoint edge : {QPoint(right / 2, 0), QPoint(right / 2, bottom), QPoint(0, bottom / 2),
+                                      QPoint(right, bottom / 2)})
+                EXPECT_EQ(image.pixelColor(edge), button->palette().color(QPalette::WindowText))
+                    << id << (pressed ? " pressed at " : " at ") << edge.x() << "," << edge.y();
+            EXPECT_EQ(image.pixelColor(3, 3), button->palette().color(QPalette::Button)) << id;
+        }
+    }
 }
 
 TEST(TabControl, ProgrammaticSelectionRaisesNoNotification)

@@ -55,6 +55,9 @@ TEST(NativePath, ADialogsPathIsTheFileItShowsOrRefusedWhenItCouldBeSeveral)
     ASSERT_EQ(seam.boxes().size(), 1u);
     EXPECT_EQ(seam.boxes()[0].owner, &owner);
     EXPECT_EQ(seam.boxes()[0].icon, BoxIcon::Error);
+    // Qt's own removal cannot name them.
+    ::unlink(folder + "/\xfe.sec");
+    ::unlink(folder + "/\xfd.sec");
 }
 
 } // namespace

@@ -66,6 +66,9 @@ int32_t deliver(const char* name, std::vector<std::string> arguments, const talv
     record(name, std::move(arguments));
     if (const int32_t status = injected(name))
         return status;
+    // A fault of the second call alone: the length was read, the bytes were not.
+    if (const int32_t status = buffer ? injected((std::string(name) + "/buffer").c_str()) : 0)
+        return status;
     if (!length)
         return TL_ERR_PARAMETER;
     if (!buffer) {

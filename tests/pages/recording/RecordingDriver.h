@@ -39,7 +39,8 @@ inline KeyInfo emptyKeyInfo()
 // A driver library of our own for the page and seal tests, a key in memory: it answers from
 // the state the test sets and records every call. It serves the faults of a driver that loads
 // and binds but answers wrongly: the exact bytes that reach it, a failing status from any
-// function (and from a seal picture's second read alone), buffers filled without terminator,
+// function (and from the second call of a two-call read alone, as "NAME/buffer"), buffers filled
+// without terminator,
 // lengths claimed beyond the buffer given, seal entries outside the contract, an absent key.
 struct RecordingDriver {
     bool present = true;
