@@ -1,5 +1,5 @@
 #include "TalvoKeyRunner.h"
-#include "support/ByteArguments.h"
+#include "platform/NativePath.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,6 +45,15 @@ bool loadedDriver(const QTemporaryDir& traces)
     return false;
 }
 
+// QProcess hands arguments over as UTF-8: through bash, each byte quoted, they arrive as given.
+QString quotedBytes(const QString& argument)
+{
+    QString quoted = QStringLiteral("$'");
+    for (const char byte : encodeNativePath(argument))
+        quoted += QStringLiteral("\\x%1").arg(static_cast<unsigned char>(byte), 2, 16, QLatin1Char('0'));
+    return quoted + QLatin1Char('\'');
+}
+
 } // namespace
 
 TalvoKeyRun runTalvoKey(const QStringList& arguments, StandardOutput output)
@@ -60,12 +69,12 @@ TalvoKeyRun runTalvoKey(const QStringList& arguments, StandardOutput output)
     if (output == StandardOutput::Full)
         process.setStandardOutputFile(QStringLiteral("/dev/full"));
     process.setChildProcessModifier([] { ::setsid(); });
+    QString command = QStringLiteral("exec ") + quotedBytes(kProgram);
+    for (const QString& argument : arguments)
+        command += QLatin1Char(' ') + quotedBytes(argument);
     if (output == StandardOutput::Closed)
-        process.start(QStringLiteral("/bin/bash"),
-                      QStringList{QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" >&-"), kProgram} +
-                          arguments);
-    else
-        startWithByteArguments(process, kProgram, arguments);
+        command += QStringLiteral(" >&-");
+    process.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), command});
     EXPECT_TRUE(process.waitForFinished(60000)) << "talvo-key did not end";
     TalvoKeyRun run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;

@@ -13,13 +13,11 @@ struct TalvoKeyRun {
     bool driverLoaded = false;
 };
 
-// Where the program's standard output goes: to the run's out, to a full device, or nowhere
-// (closed).
 enum class StandardOutput { Captured, Full, Closed };
 
 // Runs the built talvo-key against the simulated key that TALVO_SIM_DIR names, in a session
-// of its own (so no terminal answers for it) and in the C locale (messages as UTF-8). Arguments
-// reach it byte for byte (see startWithByteArguments).
+// of its own (so no terminal answers for it) and in the C locale (messages as UTF-8), with the
+// arguments' bytes as decodeNativePath gives them.
 TalvoKeyRun runTalvoKey(const QStringList& arguments, StandardOutput output = StandardOutput::Captured);
 
 // Runs it on a pseudo-terminal of its own: each answer is typed, with its line end, once the
@@ -27,9 +25,8 @@ TalvoKeyRun runTalvoKey(const QStringList& arguments, StandardOutput output = St
 TalvoKeyRun runTalvoKeyOnTerminal(const QStringList& arguments,
                                   const QList<QPair<QString, QString>>& answers);
 
-// The same for any program (a shell, to drive talvo-key as an operator would), with each
-// answer typed exactly as given.
+// The same for any program (a shell), each answer typed exactly as given.
 TalvoKeyRun runOnTerminal(const QString& program, const QStringList& arguments,
-                          const QList<QPair<QString, QString>>& keystrokes);
+                          const QList<QPair<QString, QString>>& answers);
 
 } // namespace talvo::testing

@@ -82,8 +82,6 @@ TEST(CertificateWindowTest, LongFieldsWrapWithinTheScreenAndControlsShowEscaped)
     const QStringList texts = fieldTexts(window);
     ASSERT_EQ(texts.size(), 8);
     EXPECT_EQ(texts[2], QStringLiteral("5A").repeated(8192));
-    for (const QPlainTextEdit* box : window.findChildren<QPlainTextEdit*>())
-        EXPECT_TRUE(box->isReadOnly());
     EXPECT_EQ(texts[0], QStringLiteral("C = CN, O = 测试单位, CN = TLV-\\u202Egpj.exe\\0D\\0ACN = forged"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("证书 - TLV-\\u202Egpj.exe\\r\\nCN = forged"));
 }
