@@ -1,8 +1,8 @@
 #include "FileIdentity.h"
 
-#include <utility>
+#include "platform/NativePath.h"
 
-#include <QFile>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -45,8 +45,8 @@ bool namesSameFile(const QString& first, const QString& second)
 {
     struct stat a {};
     struct stat b {};
-    return ::stat(QFile::encodeName(first).constData(), &a) == 0 &&
-           ::stat(QFile::encodeName(second).constData(), &b) == 0 && sameInode(a, b);
+    return ::stat(encodeNativePath(first).constData(), &a) == 0 &&
+           ::stat(encodeNativePath(second).constData(), &b) == 0 && sameInode(a, b);
 }
 
 bool sameOpenFile(std::FILE* first, std::FILE* second)
@@ -58,15 +58,8 @@ bool sameOpenFile(std::FILE* first, std::FILE* second)
 
 StdioFile openOutputKeepingContent(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(encodeNativePath(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     return fd < 0 ? nullptr : streamOf(fd, "wb");
-}
-
-StdioFile openRegularOutputKeepingContent(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    return fd < 0 || !isRegularNowBlocking(fd) ? closed(fd) : streamOf(fd, "wb");
 }
 
 bool truncateOutput(std::FILE* output)
@@ -79,14 +72,14 @@ bool truncateOutput(std::FILE* output)
 
 StdioFile openRegularFileForReading(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(encodeNativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     return fd < 0 || !isRegularNowBlocking(fd) ? closed(fd) : streamOf(fd, "rb");
 }
 
 bool namesNonRegularFile(const QString& path)
 {
     struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
+    return ::stat(encodeNativePath(path).constData(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 bool isDirectory(std::FILE* file)

@@ -17,9 +17,6 @@ bool sameOpenFile(std::FILE* first, std::FILE* second);
 // has checked it against the input and calls truncateOutput. A pipe or device is opened too
 // (and waited on, as an output is): a secure message file may go to one.
 StdioFile openOutputKeepingContent(const QString& path);
-// The same for an output that is read back afterwards: only a regular file (or a new one)
-// opens, and nothing is waited on.
-StdioFile openRegularOutputKeepingContent(const QString& path);
 // Empties a regular file; a device or pipe has nothing to empty, as with O_TRUNC.
 bool truncateOutput(std::FILE* output);
 

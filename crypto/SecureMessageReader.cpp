@@ -3,6 +3,8 @@
 #include "FileHashing.h"
 #include "FileIdentity.h"
 #include "ProviderSession.h"
+#include "ReadOnceFile.h"
+#include "ReplacementFile.h"
 #include "SecureMessageFormat.h"
 #include "SecureMessageTexts.h"
 
@@ -71,17 +73,16 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
         showError(QStringLiteral("打开文件 error"));
         return false;
     }
-    StdioFile target = openRegularOutputKeepingContent(targetPath);
-    if (!target) {
+    // The target itself is not touched until the message has been decrypted and verified:
+    // what a message that is damaged, forged or no message at all leaves is the target as it
+    // was, never an emptied file or unverified plaintext under its name.
+    ReplacementFile target;
+    if (!target.create(targetPath)) {
         showError(QStringLiteral("打开文件 error"));
         return false;
     }
-    if (sameOpenFile(secure.get(), target.get())) {
+    if (target.isTarget(secure.get())) {
         showError(sameFileText());
-        return false;
-    }
-    if (!truncateOutput(target.get())) {
-        showError(QStringLiteral("打开文件 error"));
         return false;
     }
 
@@ -105,8 +106,11 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
     }
 
     std::array<BYTE, kDecryptBufferSize> buffer{};
+    ReadOnceFile input(secure.get());
+    input.consumed(kHeaderSize);
     for (;;) {
         DWORD count = static_cast<DWORD>(std::fread(buffer.data(), 1, kCipherPieceSize, secure.get()));
+        input.consumed(count);
         if (std::ferror(secure.get()))
             return false;
         // A piece is final when nothing follows it: a ciphertext that ends exactly with a whole
@@ -116,16 +120,14 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
             return false;
         if (!CryptDecrypt(messageKey.get(), 0, final, 0, buffer.data(), &count))
             return false;
-        std::fwrite(buffer.data(), 1, count, target.get());
-        if (std::ferror(target.get()))
+        std::fwrite(buffer.data(), 1, count, target.stream());
+        if (std::ferror(target.stream()))
             return false;
         if (final)
             break;
     }
     messageKey.reset();
     secure.reset();
-    if (!closeStdioFile(target))
-        return false;
 
     ScopedCryptKey signatureKey;
     if (!CryptGetUserKey(session.handle(), AT_SIGNATURE, signatureKey.receive())) {
@@ -135,14 +137,14 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
     ScopedCryptHash hash;
     if (!CryptCreateHash(session.handle(), CALG_MD5, 0, 0, hash.receive()))
         return false;
-    if (!hashFileContent(hash.get(), targetPath))
+    if (!hashWrittenContent(hash.get(), target.stream()))
         return false;
     if (!CryptVerifySignatureA(hash.get(), signature.data(), signatureLength, signatureKey.get(), nullptr,
                                0)) {
         showError(QStringLiteral("文件已经改动"));
         return false;
     }
-    return true;
+    return target.commit();
 }
 
 } // namespace talvo

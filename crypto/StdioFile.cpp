@@ -1,6 +1,6 @@
 #include "StdioFile.h"
 
-#include <QFile>
+#include "platform/NativePath.h"
 
 namespace talvo {
 
@@ -21,7 +21,7 @@ StdioFile withLargeBuffer(StdioFile file)
 
 StdioFile openStdioFile(const QString& path, const char* mode)
 {
-    return withLargeBuffer(StdioFile(std::fopen(QFile::encodeName(path).constData(), mode)));
+    return withLargeBuffer(StdioFile(std::fopen(encodeNativePath(path).constData(), mode)));
 }
 
 bool closeStdioFile(StdioFile& file)

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the secure message reader as the content of a secure message file,
-// with a real container, and checks that the input is never changed and nothing but the
-// target is written.
+// with a real container, and checks that the input is never changed, nothing but the target
+// is written, and a message that does not open leaves the target as it was.
 //
 // Built and run by scripts/fuzz.sh.
 
@@ -17,6 +17,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
@@ -69,21 +70,26 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::filesystem::path input = g_workDir / "input.sec";
     const std::filesystem::path target = g_workDir / "target.bin";
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    {
-        std::ofstream out(input, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const std::string previous = "the target before the unpack\n";
+    for (const auto& [file, content] : {std::pair{input, bytes}, std::pair{target, previous}}) {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
     }
     SilentReporter reporter;
     talvo::SecureMessage reader(reporter);
-    reader.ParseSecureMessage(QString::fromStdString(input.string()),
-                              QString::fromStdString(target.string()));
+    const bool opened = reader.ParseSecureMessage(QString::fromStdString(input.string()),
+                                                  QString::fromStdString(target.string()));
 
     if (readFile(input) != bytes) {
         std::fputs("the secure message file was changed\n", stderr);
         std::abort();
     }
     if (entriesOf(g_workDir) != std::set<std::string>{"input.sec", "key", "target.bin"}) {
-        std::fputs("a file other than the target was written\n", stderr);
+        std::fputs("a file other than the target was written, or left behind\n", stderr);
+        std::abort();
+    }
+    if (!opened && readFile(target) != previous) {
+        std::fputs("a message that did not open changed the target\n", stderr);
         std::abort();
     }
     return 0;

@@ -35,8 +35,9 @@ const std::vector<CommandForm>& commandForms()
          1,
          -1,
          {"--yes"},
-         "reads the key, changes the fields given and writes the whole record as \"设置信息\" does;\n"
-         "fields: mode pinHash unitId userId errorTimes factoryFlag formatFlag initFlag lockFlag"},
+         "reads the key, changes the fields given as \"设置信息\" would and writes every other\n"
+         "byte back as it was read; fields: mode pinHash unitId userId errorTimes factoryFlag\n"
+         "formatFlag initFlag lockFlag"},
         {CommandId::Format, "format", "[--yes]", 0, 0, {"--yes"}, "low-formats the key, as \"初始化\" does"},
         {CommandId::SealsList,
          "seals list",

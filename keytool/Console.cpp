@@ -4,7 +4,9 @@
 #include "device/StatusText.h"
 #include "platform/LocaleText.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace talvo::keytool {
 
@@ -18,9 +20,29 @@ void Console::message(const QString& text, const QString& caption)
 
 void Console::notice(const QString& text)
 {
-    const std::string line = inLocaleEncoding(text) + '\n';
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
+    write(inLocaleEncoding(text) + '\n');
+}
+
+void Console::printOutput()
+{
+    if (!m_output.isEmpty())
+        write(m_output.render().toStdString());
+}
+
+void Console::write(const std::string& bytes)
+{
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && m_writeError == 0)
+        m_writeError = errno != 0 ? errno : EIO;
+}
+
+int Console::finish(int status)
+{
+    if (m_writeError == 0)
+        return status;
+    message(QStringLiteral("cannot write to standard output: %1")
+                .arg(QString::fromLocal8Bit(std::strerror(m_writeError))));
+    return kExitFailure;
 }
 
 int Console::statusFailure(int32_t status)

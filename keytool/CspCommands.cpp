@@ -13,8 +13,7 @@
 #include "platform/Cp936Codec.h"
 #include "platform/FileErrorText.h"
 #include "platform/LocaleText.h"
-
-#include <QFile>
+#include "platform/NativePath.h"
 
 namespace talvo::keytool {
 
@@ -46,7 +45,7 @@ CspCommands::CspCommands(const Invocation& invocation)
 int CspCommands::check(Console& console)
 {
     if (m_command == CommandId::CertExport) {
-        m_path = QFile::decodeName(QByteArray::fromStdString(m_arguments.at(0)));
+        m_path = decodeNativePath(m_arguments.at(0));
         if (m_path.isEmpty())
             return console.usageFailure(QStringLiteral("请输入签名文件的路径!"), kNoticeCaption);
         if (const QString problem = outputPathProblem(m_path); !problem.isEmpty())
@@ -54,10 +53,12 @@ int CspCommands::check(Console& console)
     }
     if (m_command == CommandId::Hash && m_pinFile) {
         QString error;
-        const auto lines =
-            SecretFile::readLines(QFile::decodeName(QByteArray::fromStdString(*m_pinFile)), 1, &error);
+        QString warning;
+        const auto lines = SecretFile::readLines(decodeNativePath(*m_pinFile), 1, &error, &warning);
         if (!lines)
             return console.usageFailure(error);
+        if (!warning.isEmpty())
+            console.message(warning);
         m_pin = toCp936(fromLocaleEncoding(lines->front()));
     }
     return kExitSuccess;

@@ -9,6 +9,8 @@
 #include "pages/DeviceInfoReading.h"
 #include "platform/Cp936Codec.h"
 
+#include <cstring>
+
 namespace talvo::keytool {
 
 namespace {
@@ -20,23 +22,6 @@ const QString kNoticeCaption = QStringLiteral("提示");
 int shownFlag(int member)
 {
     return flagFromCheckState(checkStateFromFlag(member));
-}
-
-// What "设置信息" would write had the operator pressed "查看信息" just before and changed
-// nothing: the boxes as shown, the edits' texts read back.
-DeviceInfoForm formShowing(const DeviceInfoView& view)
-{
-    DeviceInfoForm form;
-    form.factory = shownFlag(view.factory);
-    form.format = shownFlag(view.format);
-    form.init = shownFlag(view.init);
-    form.lock = shownFlag(view.lock);
-    form.pinHash = toCp936(view.pinHash);
-    form.unitId = toCp936(view.unitId);
-    form.userId = toCp936(view.userId);
-    form.errorTimes = parseDecimal(toCp936(view.errorTimes));
-    form.mode = matchModeText(toCp936(view.mode)).value_or(KeyModeNone);
-    return form;
 }
 
 } // namespace
@@ -125,12 +110,15 @@ int DeviceCommands::runSet(KeyDriverBinding& binding, Console& console)
         console.message(kAbsentText, kNoticeCaption);
         return kExitFailure;
     }
-    KeyBaseInfo base{};
-    if (const int32_t status = readBaseInformation(binding, base); status != TL_OK)
+    // The page writes its form; the command line has none: what it does not name goes back
+    // byte for byte as the key gave it, flags of 2 or 5 and texts that are no CP936 included.
+    KeyInfo info;
+    std::memset(&info, 0, sizeof info);
+    if (const int32_t status = binding.TLKeyReadKeyInfo(&info); status != TL_OK)
         return console.statusFailure(status);
-    DeviceInfoForm form = formShowing(viewFromRecord(base));
-    m_fields.applyTo(form);
-    const int32_t status = binding.TLKeyWriteKeyBaseInfo(buildKeyBaseInfo(form));
+    KeyBaseInfo record = info.base;
+    m_fields.applyTo(record);
+    const int32_t status = binding.TLKeyWriteKeyBaseInfo(record);
     if (status != TL_OK)
         return console.statusFailure(status);
     console.notice(QStringLiteral("操作成功"));

@@ -116,26 +116,26 @@ bool FieldAssignments::parse(const std::vector<std::string>& assignments, QStrin
     return true;
 }
 
-void FieldAssignments::applyTo(DeviceInfoForm& form) const
+void FieldAssignments::applyTo(KeyBaseInfo& record) const
 {
     if (m_mode)
-        form.mode = *m_mode;
+        record.mode = *m_mode;
     if (m_pinHash)
-        form.pinHash = *m_pinHash;
+        copyToField(*m_pinHash, record.pinHash);
     if (m_unitId)
-        form.unitId = *m_unitId;
+        copyToField(*m_unitId, record.unitId);
     if (m_userId)
-        form.userId = *m_userId;
+        copyToField(*m_userId, record.userId);
     if (m_errorTimes)
-        form.errorTimes = *m_errorTimes;
+        record.errorTimes = *m_errorTimes;
     if (m_factory)
-        form.factory = *m_factory;
+        record.factoryFlag = flagByteFromMember(*m_factory);
     if (m_format)
-        form.format = *m_format;
+        record.formatFlag = flagByteFromMember(*m_format);
     if (m_init)
-        form.init = *m_init;
+        record.initFlag = flagByteFromMember(*m_init);
     if (m_lock)
-        form.lock = *m_lock;
+        record.lockFlag = flagByteFromMember(*m_lock);
 }
 
 } // namespace talvo::keytool

@@ -19,8 +19,9 @@ public:
     // False, with the reason, for an unknown or repeated field or a value the form refuses.
     bool parse(const std::vector<std::string>& assignments, QString* error);
 
-    // Puts the given fields into a form that holds what the key showed.
-    void applyTo(DeviceInfoForm& form) const;
+    // Puts the given fields into the record read from the key, as the page's form would
+    // write them; every other byte stays.
+    void applyTo(KeyBaseInfo& record) const;
 
     static QString fieldNames();
 

@@ -1,5 +1,6 @@
 #include "KeyTool.h"
 
+#include "ChangeLock.h"
 #include "CommandLine.h"
 #include "Console.h"
 #include "CspCommands.h"
@@ -11,8 +12,7 @@
 #include "TerminalPrompt.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/LocaleText.h"
-
-#include <QFile>
+#include "platform/NativePath.h"
 
 #include <cstdio>
 #include <memory>
@@ -46,10 +46,29 @@ std::unique_ptr<KeyCommand> makeCommand(const Invocation& invocation)
     return std::make_unique<CspCommands>(invocation);
 }
 
-void print(std::FILE* stream, const QString& text)
+// False when the stream did not take the text.
+bool print(std::FILE* stream, const QString& text)
 {
     const std::string bytes = inLocaleEncoding(text);
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    return std::fflush(stream) == 0 && std::ferror(stream) == 0;
+}
+
+// The commands that change the key: two of them must not interleave a read of the key and the
+// write built on it.
+bool changesKey(CommandId command)
+{
+    switch (command) {
+    case CommandId::Set:
+    case CommandId::Format:
+    case CommandId::SealsAdd:
+    case CommandId::SealsDelete:
+    case CommandId::SealsTime:
+    case CommandId::PinChange:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -62,13 +81,14 @@ int KeyTool::run(const std::vector<std::string>& arguments)
         print(stderr, QStringLiteral("talvo-key: %1\nTry 'talvo-key --help'.\n").arg(error));
         return kExitUsage;
     }
-    if (invocation->request == Invocation::Request::Version) {
-        print(stdout, QStringLiteral("talvo-key " TALVO_VERSION "\n"));
-        return kExitSuccess;
-    }
-    if (invocation->request == Invocation::Request::Help) {
-        print(stdout, CommandLine::usage(invocation->helpTopic));
-        return kExitSuccess;
+    if (invocation->request != Invocation::Request::Run) {
+        const QString text = invocation->request == Invocation::Request::Version
+                                 ? QStringLiteral("talvo-key " TALVO_VERSION "\n")
+                                 : CommandLine::usage(invocation->helpTopic);
+        if (print(stdout, text))
+            return kExitSuccess;
+        print(stderr, QStringLiteral("talvo-key: cannot write to standard output\n"));
+        return kExitFailure;
     }
 
     Console console(invocation->has("--json") ? Output::Form::Json : Output::Form::Text);
@@ -79,17 +99,24 @@ int KeyTool::run(const std::vector<std::string>& arguments)
     TerminalPrompt terminal;
     std::optional<QString> passwordFile;
     if (const std::optional<std::string> path = invocation->value("--password-file"))
-        passwordFile = QFile::decodeName(QByteArray::fromStdString(*path));
+        passwordFile = decodeNativePath(*path);
     if (const int admitted = PasswordGate::admit(passwordFile, terminal, console); admitted != kExitSuccess)
         return admitted;
     if (const int answered = command->ask(terminal, console); answered != kExitSuccess)
         return answered;
+    if (const int prepared = command->prepare(console); prepared != kExitSuccess)
+        return prepared;
 
+    ChangeLock lock;
+    if (QString busy; changesKey(invocation->command) && !lock.acquire(&busy)) {
+        console.message(busy);
+        return kExitFailure;
+    }
     // The driver is loaded here and nowhere earlier: a refused command never reaches it.
     KeyDriverBinding binding;
     const int status = command->run(binding, console);
-    console.output().print();
-    return status;
+    console.printOutput();
+    return console.finish(status);
 }
 
 } // namespace talvo::keytool

@@ -1,11 +1,10 @@
 #include "Output.h"
 
 #include "platform/LocaleText.h"
+#include "platform/VisibleText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cstdio>
 
 namespace talvo::keytool {
 
@@ -19,7 +18,7 @@ QString asText(const QJsonValue& value)
     case QJsonValue::Double:
         return QString::number(value.toInteger());
     case QJsonValue::String:
-        return value.toString();
+        return visibleText(value.toString());
     default:
         return QString();
     }
@@ -77,15 +76,6 @@ QByteArray Output::render() const
         }
     }
     return QByteArray::fromStdString(inLocaleEncoding(lines));
-}
-
-void Output::print() const
-{
-    if (m_entries.empty())
-        return;
-    const QByteArray bytes = render();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
 }
 
 } // namespace talvo::keytool

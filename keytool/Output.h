@@ -28,9 +28,9 @@ public:
     // Rows under a name: in JSON an array of objects with these columns, as text one line a row.
     void addRows(const QString& name, const QStringList& columns, const std::vector<QJsonArray>& rows);
 
-    // The document or the lines, as bytes for standard output.
+    // The document or the lines, as bytes for standard output. As text, every value shows
+    // its control and reordering characters escaped, so that no key text forges a line.
     QByteArray render() const;
-    void print() const;
 
 private:
     struct Entry {

@@ -14,9 +14,12 @@ int PasswordGate::admit(const std::optional<QString>& passwordFile, TerminalProm
     std::string password;
     if (passwordFile) {
         QString error;
-        const auto lines = SecretFile::readLines(*passwordFile, 1, &error);
+        QString warning;
+        const auto lines = SecretFile::readLines(*passwordFile, 1, &error, &warning);
         if (!lines)
             return console.usageFailure(error);
+        if (!warning.isEmpty())
+            console.message(warning);
         password = lines->front();
     } else {
         const std::optional<std::string> typed = terminal.askHidden(QStringLiteral("请输入密码："));

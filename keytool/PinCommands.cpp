@@ -9,8 +9,7 @@
 #include "pages/PinChange.h"
 #include "platform/Cp936Codec.h"
 #include "platform/LocaleText.h"
-
-#include <QFile>
+#include "platform/NativePath.h"
 
 namespace talvo::keytool {
 
@@ -35,10 +34,13 @@ int PinCommands::check(Console& console)
     if (!m_pinFile)
         return kExitSuccess;
     QString error;
-    const auto lines = SecretFile::readLines(QFile::decodeName(QByteArray::fromStdString(*m_pinFile)),
-                                             pinCount(m_command), &error);
+    QString warning;
+    const auto lines =
+        SecretFile::readLines(decodeNativePath(*m_pinFile), pinCount(m_command), &error, &warning);
     if (!lines)
         return console.usageFailure(error);
+    if (!warning.isEmpty())
+        console.message(warning);
     m_pins = *lines;
     return checkPins(console);
 }

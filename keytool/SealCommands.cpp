@@ -11,14 +11,11 @@
 #include "platform/Cp936Codec.h"
 #include "platform/FileErrorText.h"
 #include "platform/LocaleText.h"
+#include "platform/NativePath.h"
 #include "seals/PictureFiles.h"
 #include "seals/SealPictureRead.h"
 #include "seals/SealSlotTable.h"
 #include "seals/SealTexts.h"
-
-#include <QFile>
-#include <QFileInfo>
-
 #include <cerrno>
 #include <limits>
 #include <new>
@@ -41,6 +38,9 @@ std::optional<int32_t> sealNumber(const std::string& text)
         return std::nullopt;
     return number;
 }
+
+// The seal list dialog's text, for a picture that the driver or the memory cannot take.
+const QString kTooLarge = QStringLiteral("签章图片文件太大，无法写入设备");
 
 std::set<int32_t> listedNumbers()
 {
@@ -90,7 +90,7 @@ int SealCommands::check(Console& console)
         copyToField(*time, m_time);
     }
     if (m_command == CommandId::SealsExport) {
-        m_path = QFile::decodeName(QByteArray::fromStdString(arguments.at(1)));
+        m_path = decodeNativePath(arguments.at(1));
         if (const QString problem = outputPathProblem(m_path); !problem.isEmpty())
             return console.usageFailure(problem, kErrorCaption);
     }
@@ -120,23 +120,30 @@ int SealCommands::check(Console& console)
             QStringLiteral("--expiry: '%1' is no day (YYYY-MM-DD)").arg(fromLocaleEncoding(*expiryArgument)));
     copyToField(*expiry, m_time);
 
-    m_path = QFile::decodeName(QByteArray::fromStdString(arguments.at(0)));
-    PictureFileReader file(m_path);
-    if (!file.isOpen()) {
-        const QFileInfo info(m_path);
-        return console.usageFailure(fileErrorText(m_path, info.exists() ? EACCES : ENOENT), kErrorCaption);
-    }
-    if (file.size() == 0)
+    // Only the file's metadata now: the picture is read once the password is right.
+    m_path = decodeNativePath(arguments.at(0));
+    m_pictureFile = std::make_unique<PictureFileReader>(m_path);
+    if (!m_pictureFile->isOpen())
+        return console.usageFailure(fileErrorText(m_path, m_pictureFile->openError()), kErrorCaption);
+    if (m_pictureFile->size() == 0)
         return console.usageFailure(QStringLiteral("%1 is empty: no seal picture").arg(m_path));
     // The driver takes the length as 32 bits; a longer file would reach the key cut short.
-    if (file.size() > static_cast<int64_t>(std::numeric_limits<uint32_t>::max()))
-        return console.usageFailure(QStringLiteral("签章图片文件太大，无法写入设备"), kErrorCaption);
-    m_pictureLength = static_cast<uint32_t>(file.size());
+    if (m_pictureFile->size() > static_cast<int64_t>(std::numeric_limits<uint32_t>::max()))
+        return console.usageFailure(kTooLarge, kErrorCaption);
+    m_pictureLength = static_cast<uint32_t>(m_pictureFile->size());
+    return kExitSuccess;
+}
+
+int SealCommands::prepare(Console& console)
+{
+    if (m_command != CommandId::SealsAdd)
+        return kExitSuccess;
     m_picture.reset(new (std::nothrow) uint8_t[m_pictureLength]);
     if (!m_picture)
-        return console.usageFailure(statusText(TL_ERR_MEMORY), kErrorCaption);
-    if (const int error = file.readExactly(m_picture.get(), m_pictureLength); error != 0)
+        return console.usageFailure(kTooLarge, kErrorCaption);
+    if (const int error = m_pictureFile->readExactly(m_picture.get(), m_pictureLength); error != 0)
         return console.usageFailure(fileErrorText(m_path, error), kErrorCaption);
+    m_pictureFile.reset();
     return kExitSuccess;
 }
 

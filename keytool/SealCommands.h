@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "KeyCommand.h"
 #include "device/TalvoDriverApi.h"
+#include "seals/PictureFiles.h"
 
 #include <QString>
 
@@ -19,6 +20,7 @@ public:
     explicit SealCommands(const Invocation& invocation);
 
     int check(Console& console) override;
+    int prepare(Console& console) override;
     int run(KeyDriverBinding& binding, Console& console) override;
 
 private:
@@ -38,6 +40,7 @@ private:
     QString m_path;
     char m_name[TL_SEAL_NAME_SIZE] = {};
     char m_time[TL_SEAL_TIME_SIZE] = {};
+    std::unique_ptr<PictureFileReader> m_pictureFile;
     std::unique_ptr<uint8_t[]> m_picture;
     uint32_t m_pictureLength = 0;
 };

@@ -1,6 +1,6 @@
 #include "SecretFile.h"
 
-#include <QFile>
+#include "platform/NativePath.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,9 +23,9 @@ QString failure(const QString& path, const QString& why)
 } // namespace
 
 std::optional<std::vector<std::string>> SecretFile::readLines(const QString& path, std::size_t count,
-                                                              QString* error)
+                                                              QString* error, QString* warning)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeNativePath(path);
     // Non-blocking, so that a FIFO or a device named by mistake cannot hang the program.
     const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
@@ -38,6 +38,11 @@ std::optional<std::vector<std::string>> SecretFile::readLines(const QString& pat
         *error = failure(path, QStringLiteral("not a small regular file"));
         return std::nullopt;
     }
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        *warning = QStringLiteral("warning: other users can read or change %1 (mode %2); keep it private: "
+                                  "chmod 600")
+                       .arg(path)
+                       .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
     std::string content(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t done = 0;
     while (done < content.size()) {

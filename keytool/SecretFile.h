@@ -13,9 +13,10 @@ namespace talvo::keytool {
 class SecretFile {
 public:
     // Nothing, with the reason in error, when the file cannot be read or is not a small
-    // regular file.
+    // regular file. A file that other users may read or change is still read, with a warning
+    // to say so (as ssh warns of a loose key file).
     static std::optional<std::vector<std::string>> readLines(const QString& path, std::size_t count,
-                                                             QString* error);
+                                                             QString* error, QString* warning);
 };
 
 } // namespace talvo::keytool

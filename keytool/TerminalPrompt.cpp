@@ -2,8 +2,10 @@
 
 #include "platform/LocaleText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -15,10 +17,21 @@ namespace {
 // An answer longer than this is not a PIN or a password; the rest of the line is dropped.
 constexpr std::size_t kMaxAnswerBytes = 1024;
 
-// What a signal handler needs to give the terminal its echo back.
+// What a signal handler needs to give the terminal its echo back, and to take it away and
+// ask again once the program is continued.
 volatile sig_atomic_t g_echoOffDescriptor = -1;
 termios g_savedTerminal{};
+termios g_quietTerminal{};
+char g_prompt[256]; // on a line of its own
+volatile sig_atomic_t g_promptLength = 0;
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr int kStoppingSignals[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+constexpr std::size_t kHandledSignals = std::size(kEndingSignals) + std::size(kStoppingSignals) + 1;
+
+bool inForeground(int descriptor)
+{
+    return ::tcgetpgrp(descriptor) == ::getpgrp();
+}
 
 extern "C" void restoreEchoAndEnd(int signalNumber)
 {
@@ -28,23 +41,80 @@ extern "C" void restoreEchoAndEnd(int signalNumber)
     std::raise(signalNumber);
 }
 
+// Ctrl-Z: the shell gets the terminal back as it was, echo included, and the program stops.
+extern "C" void restoreEchoAndStop(int signalNumber)
+{
+    const int saved = errno;
+    const int descriptor = g_echoOffDescriptor;
+    if (descriptor >= 0 && inForeground(descriptor))
+        tcsetattr(descriptor, TCSANOW, &g_savedTerminal);
+    struct sigaction stop {};
+    struct sigaction ours {};
+    stop.sa_handler = SIG_DFL;
+    sigemptyset(&stop.sa_mask);
+    sigaction(signalNumber, &stop, &ours);
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigaddset(&pending, signalNumber);
+    sigprocmask(SIG_UNBLOCK, &pending, nullptr);
+    std::raise(signalNumber);
+    // Continued ("fg"), or never stopped (the kernel drops a stop for an orphaned process
+    // group): the handler comes back for the next stop, and the terminal is quiet again.
+    sigaction(signalNumber, &ours, nullptr);
+    if (descriptor >= 0 && inForeground(descriptor))
+        tcsetattr(descriptor, TCSANOW, &g_quietTerminal);
+    errno = saved;
+}
+
+// Continued in the foreground: echo off again, and the question asked again, since what it
+// asked has scrolled away or the shell's lines stand after it.
+extern "C" void hideAgainOnContinue(int)
+{
+    const int saved = errno;
+    const int descriptor = g_echoOffDescriptor;
+    if (descriptor >= 0 && inForeground(descriptor)) {
+        tcsetattr(descriptor, TCSANOW, &g_quietTerminal);
+        [[maybe_unused]] const ssize_t shown =
+            ::write(descriptor, g_prompt, static_cast<std::size_t>(g_promptLength));
+    }
+    errno = saved;
+}
+
+struct HandledSignal {
+    int number;
+    void (*handler)(int);
+};
+
 class EchoOff {
 public:
-    explicit EchoOff(int descriptor)
+    EchoOff(int descriptor, const std::string& prompt)
     {
         if (tcgetattr(descriptor, &g_savedTerminal) != 0)
             return;
-        for (int signalNumber : kEndingSignals) {
+        g_prompt[0] = '\n';
+        const std::size_t length = std::min(prompt.size(), sizeof g_prompt - 1);
+        std::memcpy(g_prompt + 1, prompt.data(), length);
+        g_promptLength = static_cast<sig_atomic_t>(length + 1);
+        g_quietTerminal = g_savedTerminal;
+        g_quietTerminal.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        g_quietTerminal.c_lflag |= ECHONL;
+        std::size_t next = 0;
+        for (int signalNumber : kEndingSignals)
+            m_handled[next++] = {signalNumber, restoreEchoAndEnd};
+        for (int signalNumber : kStoppingSignals)
+            m_handled[next++] = {signalNumber, restoreEchoAndStop};
+        m_handled[next] = {SIGCONT, hideAgainOnContinue};
+        for (std::size_t i = 0; i < kHandledSignals; ++i) {
             struct sigaction action {};
-            action.sa_handler = restoreEchoAndEnd;
+            action.sa_handler = m_handled[i].handler;
             sigemptyset(&action.sa_mask);
-            sigaction(signalNumber, &action, &m_previous[index(signalNumber)]);
+            // A stop and a continue never run into each other half done.
+            sigaddset(&action.sa_mask, SIGCONT);
+            action.sa_flags = SA_RESTART;
+            sigaction(m_handled[i].number, &action, &m_previous[i]);
         }
-        termios quiet = g_savedTerminal;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        quiet.c_lflag |= ECHONL;
         g_echoOffDescriptor = descriptor;
-        m_active = tcsetattr(descriptor, TCSAFLUSH, &quiet) == 0;
+        m_active = tcsetattr(descriptor, TCSAFLUSH, &g_quietTerminal) == 0;
         if (!m_active)
             restore();
     }
@@ -57,25 +127,18 @@ public:
     EchoOff& operator=(const EchoOff&) = delete;
 
 private:
-    static std::size_t index(int signalNumber)
-    {
-        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
-            if (kEndingSignals[i] == signalNumber)
-                return i;
-        }
-        return 0;
-    }
     void restore()
     {
         const int descriptor = g_echoOffDescriptor;
+        g_echoOffDescriptor = -1;
         if (descriptor >= 0)
             tcsetattr(descriptor, TCSAFLUSH, &g_savedTerminal);
-        g_echoOffDescriptor = -1;
-        for (int signalNumber : kEndingSignals)
-            sigaction(signalNumber, &m_previous[index(signalNumber)], nullptr);
+        for (std::size_t i = 0; i < kHandledSignals; ++i)
+            sigaction(m_handled[i].number, &m_previous[i], nullptr);
     }
 
-    struct sigaction m_previous[std::size(kEndingSignals)]{};
+    HandledSignal m_handled[kHandledSignals]{};
+    struct sigaction m_previous[kHandledSignals] {};
     bool m_active = false;
 };
 
@@ -132,8 +195,9 @@ std::optional<std::string> TerminalPrompt::askHidden(const QString& prompt)
     if (!open())
         return std::nullopt;
     // Echo goes off before the prompt shows, so that nothing typed after it is ever echoed.
-    const EchoOff echoOff(m_descriptor);
-    write(inLocaleEncoding(prompt));
+    const std::string shown = inLocaleEncoding(prompt);
+    const EchoOff echoOff(m_descriptor, shown);
+    write(shown);
     return readLine();
 }
 

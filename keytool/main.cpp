@@ -2,11 +2,13 @@
 // the tool's own driver binding and page logic.
 
 #include "KeyTool.h"
+#include "platform/StandardStreams.h"
 
 #include <clocale>
 
 int main(int argc, char** argv)
 {
+    talvo::holdClosedStandardStreams();
     std::setlocale(LC_ALL, "");
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)

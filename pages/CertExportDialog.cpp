@@ -40,7 +40,7 @@ void CertExportDialog::onBrowse()
     request.open = false;
     request.defaultExtension = QStringLiteral("cer");
     request.filter = QStringLiteral("证书文件(*.cer)|*.cer||");
-    if (const std::optional<QString> chosen = interaction().fileDialog(request)) {
+    if (const std::optional<QString> chosen = chooseFile(request)) {
         m_exportPath = *chosen;
         setItemText(E::PathEdit, m_exportPath);
     }

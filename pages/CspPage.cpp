@@ -10,6 +10,7 @@
 #include "platform/DebugTrace.h"
 #include "platform/FileErrorBox.h"
 #include "platform/Interaction.h"
+#include "platform/NativePath.h"
 #include "platform/PrivateDirectory.h"
 #include "platform/PrivateFile.h"
 #include "platform/WindowBoxReporter.h"
@@ -101,7 +102,7 @@ void CspPage::browse(bool open, const QString& defaultExtension, const QString& 
     request.open = open;
     request.defaultExtension = defaultExtension;
     request.filter = filter;
-    if (const std::optional<QString> chosen = interaction().fileDialog(request)) {
+    if (const std::optional<QString> chosen = chooseFile(request)) {
         member = *chosen;
         setItemText(editId, member);
     }
@@ -200,7 +201,7 @@ CspPage::TempCertResult CspPage::WriteTempCertFile()
         return TempCertResult::Abandoned;
     }
     const QString path = directory + QLatin1Char('/') + QString::fromLatin1(kTempCertFileName);
-    if (static_cast<std::size_t>(QFile::encodeName(path).size()) >= kTempCertPathBufferSize) {
+    if (static_cast<std::size_t>(encodeNativePath(path).size()) >= kTempCertPathBufferSize) {
         m_tempCertFile.clear();
         windowMessageBox(this,
                          QStringLiteral("临时证书文件的路径超过 %1 字节，证书无法写出：\n%2")

@@ -1,5 +1,6 @@
 #include "Interaction.h"
 
+#include "NativePath.h"
 #include "QtInteraction.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,21 @@ BoxResult applicationMessageBox(const QString& text, BoxButtons buttons, BoxIcon
     request.buttons = buttons;
     request.defaultButton = defaultButton;
     return interaction().messageBox(request);
+}
+
+std::optional<QString> chooseFile(const FileDialogRequest& request)
+{
+    const std::optional<QString> shown = interaction().fileDialog(request);
+    if (!shown)
+        return std::nullopt;
+    if (std::optional<QString> chosen = resolveShownPath(*shown))
+        return chosen;
+    windowMessageBox(
+        request.owner.data(),
+        QStringLiteral("无法确定所选的文件：文件夹里有几个文件的名字都显示为\n%1\n请先给文件改名。")
+            .arg(*shown),
+        QStringLiteral("错误"), BoxIcon::Error);
+    return std::nullopt;
 }
 
 QStringList nameFiltersFromWindowsFilter(const QString& filter)

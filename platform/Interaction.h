@@ -70,6 +70,12 @@ BoxResult windowMessageBox(QWidget* owner, const QString& text, const QString& c
 BoxResult applicationMessageBox(const QString& text, BoxButtons buttons = BoxButtons::Ok,
                                 BoxIcon icon = BoxIcon::None, BoxResult defaultButton = BoxResult::Ok);
 
+// The file dialog, with the path it hands back matched to the very file the operator chose: Qt
+// shows a name that is no UTF-8 with U+FFFD, which would open another file or none. A name
+// that stands for several files is refused with an error box to the request's owner, and
+// counts as a cancelled dialog.
+std::optional<QString> chooseFile(const FileDialogRequest& request);
+
 // Converts "desc|pattern;pattern|...||" into Qt's name filters.
 QStringList nameFiltersFromWindowsFilter(const QString& filter);
 

@@ -1,6 +1,6 @@
 #include "PrivateFile.h"
 
-#include <QFile>
+#include "NativePath.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -32,7 +32,7 @@ int openPrivateFileForWriting(const QString& path, int* errorNumber)
 {
     if (path.isEmpty())
         return failWith(ENOENT, errorNumber);
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeNativePath(path);
     // A few rounds at most: in a private directory nobody else makes the name in between.
     for (int round = 0; round < 3; ++round) {
         const int existing =

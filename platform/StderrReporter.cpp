@@ -1,6 +1,7 @@
 #include "StderrReporter.h"
 
 #include "LocaleText.h"
+#include "VisibleText.h"
 
 #include <cstdio>
 
@@ -11,7 +12,8 @@ StderrReporter::StderrReporter(std::string programName) : m_programName(std::mov
 void StderrReporter::reportError(const QString& text, const QString& caption)
 {
     const QString line = caption.isEmpty() ? text : caption + QStringLiteral(": ") + text;
-    std::fprintf(stderr, "%s: %s\n", m_programName.c_str(), inLocaleEncoding(line.trimmed()).c_str());
+    std::fprintf(stderr, "%s: %s\n", m_programName.c_str(),
+                 inLocaleEncoding(visibleText(line.trimmed())).c_str());
 }
 
 } // namespace talvo

@@ -7,7 +7,7 @@
 namespace talvo {
 
 // A failure becomes one line on standard error, "program: caption: text", in the operator's
-// locale.
+// locale; control characters in it (from a file name, say) show escaped and never break it.
 class StderrReporter : public ErrorReporter {
 public:
     explicit StderrReporter(std::string programName);

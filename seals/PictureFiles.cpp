@@ -1,8 +1,7 @@
 #include "PictureFiles.h"
 
+#include "platform/NativePath.h"
 #include "platform/PrivateFile.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,16 +12,21 @@ namespace talvo {
 
 PictureFileReader::PictureFileReader(const QString& path)
 {
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        m_openError = ENOENT;
         return;
-    const QByteArray name = QFile::encodeName(path);
+    }
+    const QByteArray name = encodeNativePath(path);
     m_descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (m_descriptor < 0)
+    if (m_descriptor < 0) {
+        m_openError = errno;
         return;
+    }
     struct stat info {};
     if (::fstat(m_descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(m_descriptor);
         m_descriptor = -1;
+        m_openError = EACCES;
         return;
     }
     m_size = static_cast<int64_t>(info.st_size);

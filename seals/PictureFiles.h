@@ -18,6 +18,8 @@ public:
     PictureFileReader& operator=(const PictureFileReader&) = delete;
 
     bool isOpen() const { return m_descriptor >= 0; }
+    // Why it did not open, for the file-error text: the errno, EACCES for no regular file.
+    int openError() const { return m_openError; }
     int64_t size() const { return m_size; }
     // Reads exactly that many bytes from the start; 0, or the errno of the failure (EIO
     // when the file ended early).
@@ -25,6 +27,7 @@ public:
 
 private:
     int m_descriptor = -1;
+    int m_openError = 0;
     int64_t m_size = 0;
 };
 

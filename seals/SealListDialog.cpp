@@ -149,7 +149,7 @@ void SealListDialog::OnButtonAddSeal()
     request.open = true;
     request.defaultExtension = QStringLiteral(".*");
     request.filter = kPictureFilter;
-    const std::optional<QString> chosen = interaction().fileDialog(request);
+    const std::optional<QString> chosen = chooseFile(request);
     if (!chosen)
         return;
     const QString path = *chosen;

@@ -2,9 +2,9 @@
 // key's provider, for operators and scripts.
 
 #include "crypto/SecureMessage.h"
+#include "platform/NativePath.h"
+#include "platform/StandardStreams.h"
 #include "platform/StderrReporter.h"
-
-#include <QFile>
 
 #include <clocale>
 #include <cstdio>
@@ -32,6 +32,7 @@ void printUsage(std::FILE* stream)
 
 int main(int argc, char** argv)
 {
+    talvo::holdClosedStandardStreams();
     std::setlocale(LC_ALL, "");
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         printUsage(stdout);
@@ -43,8 +44,8 @@ int main(int argc, char** argv)
         printUsage(stderr);
         return 1;
     }
-    const QString input = QFile::decodeName(argv[2]);
-    const QString output = QFile::decodeName(argv[3]);
+    const QString input = talvo::decodeNativePath(argv[2]);
+    const QString output = talvo::decodeNativePath(argv[3]);
     if (input.isEmpty() || output.isEmpty()) {
         printUsage(stderr);
         return 1;

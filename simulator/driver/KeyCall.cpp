@@ -21,6 +21,9 @@ KeyCall::KeyCall(const char* function, Access access)
     switch (m_store.lock(m_lock, mode, &error)) {
     case FileLock::Result::NoDirectory:
         return;
+    case FileLock::Result::Busy: // answered as an absent key, with the locked file named
+        driverMessage(function, error);
+        return;
     case FileLock::Result::Failed:
         m_outcome = Outcome::Damaged;
         m_status = damaged(error);

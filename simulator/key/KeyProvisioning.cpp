@@ -207,6 +207,7 @@ KeyStore::LoadResult readKeyState(const std::filesystem::path& directory, KeySta
     case FileLock::Result::NoDirectory:
         return KeyStore::LoadResult::NoKey;
     case FileLock::Result::Failed:
+    case FileLock::Result::Busy: // refused with the reason, as a damaged key is
         return KeyStore::LoadResult::Damaged;
     case FileLock::Result::Locked:
         break;
@@ -225,6 +226,7 @@ bool changeKeyState(const std::filesystem::path& directory, const StateChange& c
             *error = noKeyMessage(directory);
         return false;
     case FileLock::Result::Failed:
+    case FileLock::Result::Busy:
         return false;
     case FileLock::Result::Locked:
         break;
@@ -249,7 +251,7 @@ bool setPlugged(const std::filesystem::path& directory, bool plugged, std::strin
     FileLock lock;
     // Under the lock, so that a writer's clean-up never takes the marker's temporary file.
     const FileLock::Result locked = store.lock(lock, FileLock::Mode::Exclusive, error);
-    if (locked == FileLock::Result::Failed)
+    if (locked == FileLock::Result::Failed || locked == FileLock::Result::Busy)
         return false;
     if (locked == FileLock::Result::NoDirectory || (!store.hasState() && !hasTokenReference(directory))) {
         if (error)

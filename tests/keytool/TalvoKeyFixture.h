@@ -11,10 +11,13 @@
 #include <cstring>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace talvo::testing {
 
 // A demo key of its own, a password file for talvo-key, and the driver in this process to read
-// back what the program did to the key.
+// back what the program did to the key. The files a test writes are private, as an operator's
+// password and PIN files should be (talvo-key warns of loose ones).
 class TalvoKeyFixture : public ::testing::Test {
 protected:
     TalvoKeyFixture()
@@ -22,6 +25,7 @@ protected:
         TempDirectory::writeFile(m_passwordFile, "plain-fox739204\n");
         EXPECT_TRUE(m_binding.isLibraryLoaded());
     }
+    ~TalvoKeyFixture() override { ::umask(m_umask); }
 
     TalvoKeyRun key(QStringList arguments) const
     {
@@ -43,6 +47,7 @@ protected:
         return std::string(field, boundedLength(field, size));
     }
 
+    mode_t m_umask = ::umask(077);
     SimulatedKey m_key{SimulatedKey::Content::Demo};
     TempDirectory m_files;
     QString m_passwordFile = m_files.file(QStringLiteral("password"));

@@ -1,4 +1,5 @@
 #include "TalvoKeyRunner.h"
+#include "platform/NativePath.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,34 +45,62 @@ bool loadedDriver(const QTemporaryDir& traces)
     return false;
 }
 
+// QProcess hands arguments over as UTF-8: through bash, each byte quoted, they arrive as given.
+QString quotedBytes(const QString& argument)
+{
+    QString quoted = QStringLiteral("$'");
+    for (const char byte : encodeNativePath(argument))
+        quoted += QStringLiteral("\\x%1").arg(static_cast<unsigned char>(byte), 2, 16, QLatin1Char('0'));
+    return quoted + QLatin1Char('\'');
+}
+
 } // namespace
 
-TalvoKeyRun runTalvoKey(const QStringList& arguments)
+TalvoKeyRun runTalvoKey(const QStringList& arguments, StandardOutput output)
 {
     QTemporaryDir traces;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     traceLoads(environment, traces);
+    // The loader's trace file would take the number of a closed standard output.
+    if (output == StandardOutput::Closed)
+        environment.remove(QStringLiteral("LD_DEBUG"));
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (output == StandardOutput::Full)
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
     process.setChildProcessModifier([] { ::setsid(); });
-    process.start(kProgram, arguments);
+    QString command = QStringLiteral("exec ") + quotedBytes(kProgram);
+    for (const QString& argument : arguments)
+        command += QLatin1Char(' ') + quotedBytes(argument);
+    if (output == StandardOutput::Closed)
+        command += QStringLiteral(" >&-");
+    process.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), command});
     EXPECT_TRUE(process.waitForFinished(60000)) << "talvo-key did not end";
     TalvoKeyRun run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
-    run.driverLoaded = loadedDriver(traces);
+    run.driverLoaded = output != StandardOutput::Closed && loadedDriver(traces);
     return run;
 }
 
 TalvoKeyRun runTalvoKeyOnTerminal(const QStringList& arguments, const QList<QPair<QString, QString>>& answers)
+{
+    QList<QPair<QString, QString>> lines;
+    for (const auto& [cue, answer] : answers)
+        lines.append({cue, answer + QLatin1Char('\n')});
+    return runOnTerminal(kProgram, arguments, lines);
+}
+
+TalvoKeyRun runOnTerminal(const QString& program, const QStringList& arguments,
+                          const QList<QPair<QString, QString>>& answers)
 {
     QTemporaryDir traces;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     traceLoads(environment, traces);
     // Everything the child needs is made before the fork.
     std::vector<QByteArray> storage;
-    storage.push_back(kProgram.toLocal8Bit());
+    storage.push_back(program.toLocal8Bit());
     for (const QString& argument : arguments)
         storage.push_back(argument.toLocal8Bit());
     const std::size_t argumentCount = storage.size();
@@ -103,7 +132,7 @@ TalvoKeyRun runTalvoKeyOnTerminal(const QStringList& arguments, const QList<QPai
             const QByteArray cue = answers[answered].first.toUtf8();
             const qsizetype at = shown.indexOf(cue, searchFrom);
             if (at >= 0) {
-                const QByteArray line = answers[answered].second.toUtf8() + '\n';
+                const QByteArray line = answers[answered].second.toUtf8();
                 if (::write(terminal, line.constData(), static_cast<std::size_t>(line.size())) != line.size())
                     ADD_FAILURE() << "could not type on the terminal";
                 searchFrom = at + cue.size();

@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
 
@@ -19,14 +21,20 @@
 namespace talvo {
 namespace {
 
+using testing::hostileCertificate;
 using testing::TempDirectory;
 using testing::testCertificate;
 
+// A long value wraps in a text box of its own; the rest are line edits.
 QStringList fieldTexts(const QWidget& window)
 {
     QStringList texts;
-    for (const QLineEdit* edit : window.findChildren<QLineEdit*>())
-        texts << edit->text();
+    for (const QWidget* field : window.findChildren<QWidget*>()) {
+        if (const auto* edit = qobject_cast<const QLineEdit*>(field))
+            texts << edit->text();
+        else if (const auto* box = qobject_cast<const QPlainTextEdit*>(field))
+            texts << box->toPlainText();
+    }
     return texts;
 }
 
@@ -43,6 +51,8 @@ TEST(CertificateWindowTest, ShowsTheFieldsReadOnlyOrSaysWhyNot)
     EXPECT_EQ(texts[2], QStringLiteral("0123456789ABCDEF01"));
     for (const QLineEdit* edit : window.findChildren<QLineEdit*>())
         EXPECT_TRUE(edit->isReadOnly());
+    for (const QPlainTextEdit* box : window.findChildren<QPlainTextEdit*>())
+        EXPECT_TRUE(box->isReadOnly());
     // Titled by whom it was issued to, not by the temporary file; Esc closes it.
     EXPECT_EQ(window.windowTitle(), QStringLiteral("证书 - TLV-TEST-1"));
     window.show();
@@ -60,6 +70,20 @@ TEST(CertificateWindowTest, ShowsTheFieldsReadOnlyOrSaysWhyNot)
     ASSERT_EQ(labels.size(), 1);
     EXPECT_TRUE(labels[0]->text().contains(dir.file("bad.cer")));
     EXPECT_EQ(labels[0]->textFormat(), Qt::PlainText);
+}
+
+TEST(CertificateWindowTest, LongFieldsWrapWithinTheScreenAndControlsShowEscaped)
+{
+    TempDirectory dir;
+    TempDirectory::writeFile(dir.file("key.cer"), hostileCertificate().der);
+    CertificateWindow window(dir.file("key.cer"));
+    ASSERT_TRUE(window.hasCertificate());
+    EXPECT_LE(window.sizeHint().width(), window.screen()->availableGeometry().width());
+    const QStringList texts = fieldTexts(window);
+    ASSERT_EQ(texts.size(), 8);
+    EXPECT_EQ(texts[2], QStringLiteral("5A").repeated(8192));
+    EXPECT_EQ(texts[0], QStringLiteral("C = CN, O = 测试单位, CN = TLV-\\u202Egpj.exe\\0D\\0ACN = forged"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("证书 - TLV-\\u202Egpj.exe\\r\\nCN = forged"));
 }
 
 // The desktop as a test plays it: the viewer it names for certificates (none when empty), a

@@ -24,15 +24,16 @@ void addName(X509_NAME* name, const char* field, const char* value)
             field);
 }
 
-TestCertificate make()
+TestCertificate make(const QByteArray& serial, const char* commonName)
 {
     const std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(EVP_EC_gen("P-256"), EVP_PKEY_free);
     const std::unique_ptr<X509, decltype(&X509_free)> certificate(X509_new(), X509_free);
     require(key && certificate, "allocation");
     require(X509_set_version(certificate.get(), X509_VERSION_3) == 1, "version");
-    const unsigned char serial[] = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF, 0x01};
-    const std::unique_ptr<BIGNUM, decltype(&BN_free)> number(BN_bin2bn(serial, sizeof serial, nullptr),
-                                                             BN_free);
+    const std::unique_ptr<BIGNUM, decltype(&BN_free)> number(
+        BN_bin2bn(reinterpret_cast<const unsigned char*>(serial.constData()), static_cast<int>(serial.size()),
+                  nullptr),
+        BN_free);
     require(number && BN_to_ASN1_INTEGER(number.get(), X509_get_serialNumber(certificate.get())), "serial");
     require(ASN1_TIME_set_string(X509_getm_notBefore(certificate.get()), "20240102030405Z") == 1 &&
                 ASN1_TIME_set_string(X509_getm_notAfter(certificate.get()), "20340102030405Z") == 1,
@@ -40,7 +41,7 @@ TestCertificate make()
     X509_NAME* subject = X509_get_subject_name(certificate.get());
     addName(subject, "C", "CN");
     addName(subject, "O", "测试单位");
-    addName(subject, "CN", "TLV-TEST-1");
+    addName(subject, "CN", commonName);
     X509_NAME* issuer = X509_get_issuer_name(certificate.get());
     addName(issuer, "CN", "Talvo Test CA");
     require(X509_set_pubkey(certificate.get(), key.get()) == 1, "key");
@@ -64,7 +65,14 @@ TestCertificate make()
 
 const TestCertificate& testCertificate()
 {
-    static const TestCertificate certificate = make();
+    static const TestCertificate certificate = make(QByteArray::fromHex("0123456789ABCDEF01"), "TLV-TEST-1");
+    return certificate;
+}
+
+const TestCertificate& hostileCertificate()
+{
+    static const TestCertificate certificate =
+        make(QByteArray(8192, '\x5A'), "TLV-\u202Egpj.exe\r\nCN = forged");
     return certificate;
 }
 

@@ -14,5 +14,8 @@ struct TestCertificate {
 };
 
 const TestCertificate& testCertificate();
+// The same, but for an 8 KiB serial number and a common name "TLV-", U+202E (right-to-left
+// override), "gpj.exe", CR LF, "CN = forged".
+const TestCertificate& hostileCertificate();
 
 } // namespace talvo::testing

@@ -29,8 +29,9 @@ const std::filesystem::path& containerTemplate()
             std::filesystem::path(TALVO_BINARY_DIR) / "simulated-key-template";
         std::string error;
         sim::FileLock lock;
-        if (lock.acquire(directory.string() + ".lock", sim::FileLock::Mode::Exclusive, &error) !=
-            sim::FileLock::Result::Locked) {
+        // Another test program may be making it meanwhile, which takes long under the sanitizers.
+        if (lock.acquire(directory.string() + ".lock", sim::FileLock::Mode::Exclusive, &error,
+                         std::chrono::minutes(5)) != sim::FileLock::Result::Locked) {
             ADD_FAILURE() << "cannot lock the simulated key's template: " << error;
             return {};
         }
