@@ -4,59 +4,6 @@
 
 namespace talvo {
 
-const std::array<const char*, 52> KeyDriverBinding::kBoundNames = {"TLShowDlg",
-                                                                   "TLKeyIsExist",
-                                                                   "TLKeyInit",
-                                                                   "TLKeyVerifyUserPin",
-                                                                   "TLKeyLowFormat",
-                                                                   "TLKeyReadBioFlag",
-                                                                   "TLKeyWriteBioFlag",
-                                                                   "TLKeyReadFormatFlag",
-                                                                   "TLKeyWriteFormatFlag",
-                                                                   "TLKeyReadInitFlag",
-                                                                   "TLKeyWriteInitFlag",
-                                                                   "TLKeyReadLockFlag",
-                                                                   "TLKeyWriteLockFlag",
-                                                                   "TLKeyReadErrorTimes",
-                                                                   "TLKeyWriteErrorTimes",
-                                                                   "TLKeyReadSerial",
-                                                                   "TLKeyCalcHash",
-                                                                   "TLKeyReadHash",
-                                                                   "TLKeyWriteHash",
-                                                                   "TLKeyCheckHash",
-                                                                   "TLKeyReadUnitId",
-                                                                   "TLKeyWriteUnitId",
-                                                                   "TLKeyReadUserId",
-                                                                   "TLKeyWriteUserId",
-                                                                   "TLKeyReadMode",
-                                                                   "TLKeyWriteMode",
-                                                                   "TLKeyGetStatus",
-                                                                   "TLKeyReadKeyInfo",
-                                                                   "TLKeyWriteKeyInfo",
-                                                                   "TLKeyReadKeyBaseInfo",
-                                                                   "TLKeyWriteKeyBaseInfo",
-                                                                   "TLKeyReadSealTime",
-                                                                   "TLKeyWriteSealTime",
-                                                                   "TLKeyReadSealNum",
-                                                                   "TLKeyReadSealData",
-                                                                   "TLKeyWriteSealData",
-                                                                   "TLKeyDelSealData",
-                                                                   "TLKeyReadCert",
-                                                                   "TLKeyGetSignature",
-                                                                   "TLKeyGetPublicKey",
-                                                                   "TLVerifySign",
-                                                                   "TLGetCertsNumFromIE",
-                                                                   "TLRegCerts",
-                                                                   "TLRemoveAllCertsFromIE",
-                                                                   "TLReadStartTime",
-                                                                   "TLKeyWriteStartTime",
-                                                                   "TLReadLastTime",
-                                                                   "TLKeyWriteLastTime",
-                                                                   "TLSetStartAndLastTime",
-                                                                   "TLVerifySealTime",
-                                                                   "TLKeyReadCspName",
-                                                                   "DeviceInitEx"};
-
 KeyDriverBinding::KeyDriverBinding()
 {
     load();
@@ -77,58 +24,22 @@ void KeyDriverBinding::load()
         debugTrace(QStringLiteral("TalvoDriver.dll加载失败......"));
         return;
     }
-    bind(m_pfTLShowDlg, "TLShowDlg");
-    bind(m_pfTLKeyIsExist, "TLKeyIsExist");
-    bind(m_pfTLKeyInit, "TLKeyInit");
-    bind(m_pfTLKeyVerifyUserPin, "TLKeyVerifyUserPin");
-    bind(m_pfTLKeyLowFormat, "TLKeyLowFormat");
-    bind(m_pfTLKeyReadBioFlag, "TLKeyReadBioFlag");
-    bind(m_pfTLKeyWriteBioFlag, "TLKeyWriteBioFlag");
-    bind(m_pfTLKeyReadFormatFlag, "TLKeyReadFormatFlag");
-    bind(m_pfTLKeyWriteFormatFlag, "TLKeyWriteFormatFlag");
-    bind(m_pfTLKeyReadInitFlag, "TLKeyReadInitFlag");
-    bind(m_pfTLKeyWriteInitFlag, "TLKeyWriteInitFlag");
-    bind(m_pfTLKeyReadLockFlag, "TLKeyReadLockFlag");
-    bind(m_pfTLKeyWriteLockFlag, "TLKeyWriteLockFlag");
-    bind(m_pfTLKeyReadErrorTimes, "TLKeyReadErrorTimes");
-    bind(m_pfTLKeyWriteErrorTimes, "TLKeyWriteErrorTimes");
-    bind(m_pfTLKeyReadSerial, "TLKeyReadSerial");
-    bind(m_pfTLKeyCalcHash, "TLKeyCalcHash");
-    bind(m_pfTLKeyReadHash, "TLKeyReadHash");
-    bind(m_pfTLKeyWriteHash, "TLKeyWriteHash");
-    bind(m_pfTLKeyCheckHash, "TLKeyCheckHash");
-    bind(m_pfTLKeyReadUnitId, "TLKeyReadUnitId");
-    bind(m_pfTLKeyWriteUnitId, "TLKeyWriteUnitId");
-    bind(m_pfTLKeyReadUserId, "TLKeyReadUserId");
-    bind(m_pfTLKeyWriteUserId, "TLKeyWriteUserId");
-    bind(m_pfTLKeyReadMode, "TLKeyReadMode");
-    bind(m_pfTLKeyWriteMode, "TLKeyWriteMode");
-    bind(m_pfTLKeyGetStatus, "TLKeyGetStatus");
-    bind(m_pfTLKeyReadKeyInfo, "TLKeyReadKeyInfo");
-    bind(m_pfTLKeyWriteKeyInfo, "TLKeyWriteKeyInfo");
-    bind(m_pfTLKeyReadKeyBaseInfo, "TLKeyReadKeyBaseInfo");
-    bind(m_pfTLKeyWriteKeyBaseInfo, "TLKeyWriteKeyBaseInfo");
-    bind(m_pfTLKeyReadSealTime, "TLKeyReadSealTime");
-    bind(m_pfTLKeyWriteSealTime, "TLKeyWriteSealTime");
-    bind(m_pfTLKeyReadSealNum, "TLKeyReadSealNum");
-    bind(m_pfTLKeyReadSealData, "TLKeyReadSealData");
-    bind(m_pfTLKeyWriteSealData, "TLKeyWriteSealData");
-    bind(m_pfTLKeyDelSealData, "TLKeyDelSealData");
-    bind(m_pfTLKeyReadCert, "TLKeyReadCert");
-    bind(m_pfTLKeyGetSignature, "TLKeyGetSignature");
-    bind(m_pfTLKeyGetPublicKey, "TLKeyGetPublicKey");
-    bind(m_pfTLVerifySign, "TLVerifySign");
-    bind(m_pfTLGetCertsNumFromIE, "TLGetCertsNumFromIE");
-    bind(m_pfTLRegCerts, "TLRegCerts");
-    bind(m_pfTLRemoveAllCertsFromIE, "TLRemoveAllCertsFromIE");
-    bind(m_pfTLReadStartTime, "TLReadStartTime");
-    bind(m_pfTLKeyWriteStartTime, "TLKeyWriteStartTime");
-    bind(m_pfTLReadLastTime, "TLReadLastTime");
-    bind(m_pfTLKeyWriteLastTime, "TLKeyWriteLastTime");
-    bind(m_pfTLSetStartAndLastTime, "TLSetStartAndLastTime");
-    bind(m_pfTLVerifySealTime, "TLVerifySealTime");
-    bind(m_pfTLKeyReadCspName, "TLKeyReadCspName");
-    bind(m_pfDeviceInitEx, "DeviceInitEx");
+    for (const DriverFunction& function : kDriverFunctions)
+        bindAt(function.position);
+}
+
+void KeyDriverBinding::bindAt(int position)
+{
+    switch (position) {
+#define TALVO_BIND_AT(name, place, ...)                                                                      \
+    case place:                                                                                              \
+        bind(m_pf##name, #name);                                                                             \
+        break;
+        TALVO_DRIVER_FUNCTIONS(TALVO_BIND_AT, TALVO_BIND_AT)
+#undef TALVO_BIND_AT
+    default:
+        break;
+    }
 }
 
 int KeyDriverBinding::boundCount() const

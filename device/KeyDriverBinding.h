@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/DriverFunctionOrder.h"
 #include "device/TalvoDriverApi.h"
 #include "platform/DynamicLibrary.h"
 
@@ -15,7 +16,12 @@ class KeyDriverBinding {
 public:
     static constexpr const char* kLibraryName = "libTalvoDriver.so";
     // The 52 names, in the order in which they are bound.
-    static const std::array<const char*, 52> kBoundNames;
+    static constexpr auto kBoundNames = [] {
+        std::array<const char*, kDriverFunctions.size()> names{};
+        for (std::size_t i = 0; i < names.size(); ++i)
+            names[i] = kDriverFunctions[i].name;
+        return names;
+    }();
 
     KeyDriverBinding();
     virtual ~KeyDriverBinding();
@@ -60,62 +66,15 @@ public:
 
 private:
     void load();
+    void bindAt(int position);
     template <class Pointer> void bind(Pointer& pointer, const char* name);
     static void traceMissing(const char* traceName);
 
     DynamicLibrary m_library;
-    PFN_TLKeyReadCspName m_pfTLKeyReadCspName = nullptr;
-    PFN_TLShowDlg m_pfTLShowDlg = nullptr;
-    PFN_TLKeyIsExist m_pfTLKeyIsExist = nullptr;
-    PFN_TLKeyInit m_pfTLKeyInit = nullptr;
-    PFN_TLKeyVerifyUserPin m_pfTLKeyVerifyUserPin = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadBioFlag = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteBioFlag = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadFormatFlag = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteFormatFlag = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadInitFlag = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteInitFlag = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadLockFlag = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteLockFlag = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadErrorTimes = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteErrorTimes = nullptr;
-    PFN_TLKeyReadSerial m_pfTLKeyReadSerial = nullptr;
-    PFN_TLKeyReadHash m_pfTLKeyReadHash = nullptr;
-    PFN_TLKeyWriteHash m_pfTLKeyWriteHash = nullptr;
-    PFN_TLKeyCheckHash m_pfTLKeyCheckHash = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadUnitId = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteUnitId = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadUserId = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteUserId = nullptr;
-    PFN_TLKeyCalcHash m_pfTLKeyCalcHash = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadMode = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteMode = nullptr;
-    PFN_TLKeyReadSealNum m_pfTLKeyReadSealNum = nullptr;
-    PFN_TLKeyReadKeyInfo m_pfTLKeyReadKeyInfo = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteKeyInfo = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadKeyBaseInfo = nullptr;
-    PFN_TLKeyWriteKeyBaseInfo m_pfTLKeyWriteKeyBaseInfo = nullptr;
-    PFN_TLKeyGetStatus m_pfTLKeyGetStatus = nullptr;
-    PFN_TLUncalled m_pfTLKeyReadSealTime = nullptr;
-    PFN_TLKeyWriteSealTime m_pfTLKeyWriteSealTime = nullptr;
-    PFN_TLKeyReadCert m_pfTLKeyReadCert = nullptr;
-    PFN_TLKeyReadSealData m_pfTLKeyReadSealData = nullptr;
-    PFN_TLKeyWriteSealData m_pfTLKeyWriteSealData = nullptr;
-    PFN_TLKeyDelSealData m_pfTLKeyDelSealData = nullptr;
-    PFN_TLKeyLowFormat m_pfTLKeyLowFormat = nullptr;
-    PFN_TLKeyGetSignature m_pfTLKeyGetSignature = nullptr;
-    PFN_TLKeyGetPublicKey m_pfTLKeyGetPublicKey = nullptr;
-    PFN_TLVerifySign m_pfTLVerifySign = nullptr;
-    PFN_TLGetCertsNumFromIE m_pfTLGetCertsNumFromIE = nullptr;
-    PFN_TLRegCerts m_pfTLRegCerts = nullptr;
-    PFN_TLRemoveAllCertsFromIE m_pfTLRemoveAllCertsFromIE = nullptr;
-    PFN_TLUncalled m_pfTLReadStartTime = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteStartTime = nullptr;
-    PFN_TLUncalled m_pfTLReadLastTime = nullptr;
-    PFN_TLUncalled m_pfTLKeyWriteLastTime = nullptr;
-    PFN_TLUncalled m_pfTLSetStartAndLastTime = nullptr;
-    PFN_TLUncalled m_pfTLVerifySealTime = nullptr;
-    PFN_TLUncalled m_pfDeviceInitEx = nullptr;
+    // One pointer a name, named m_pf and the name, in the list's order.
+#define TALVO_BINDING_MEMBER(name, ...) PFN_##name m_pf##name = nullptr;
+    TALVO_DRIVER_FUNCTIONS(TALVO_BINDING_MEMBER, TALVO_BINDING_MEMBER)
+#undef TALVO_BINDING_MEMBER
 };
 
 } // namespace talvo

@@ -4,6 +4,8 @@
  * terminated; integers are little-endian. */
 #pragma once
 
+#include "device/TalvoDriverFunctions.h"
+
 #include <stddef.h>
 #include <stdint.h>
 
@@ -102,40 +104,13 @@ TL_STATIC_ASSERT(offsetof(SealEntry, initTime) == 72, "initTime");
 TL_STATIC_ASSERT(sizeof(KeyInfo) == 1188, "KeyInfo is 1188 bytes");
 TL_STATIC_ASSERT(offsetof(KeyInfo, sealTable) == 348, "sealTable");
 
-/* Signatures of the 26 functions the tool calls. */
-typedef int32_t (*PFN_TLShowDlg)(void);
-typedef int32_t (*PFN_TLKeyIsExist)(int32_t selector);
-typedef int32_t (*PFN_TLKeyInit)(int32_t value, const char* text1, const char* text2);
-typedef int32_t (*PFN_TLKeyVerifyUserPin)(const char* pin);
-typedef int32_t (*PFN_TLKeyLowFormat)(void);
-typedef int32_t (*PFN_TLKeyReadSerial)(char* serial, int32_t selector);
-typedef int32_t (*PFN_TLKeyCalcHash)(const char* pin, int32_t pinLength, char* hash);
-typedef int32_t (*PFN_TLKeyReadHash)(char* hash, int32_t selector);
-typedef int32_t (*PFN_TLKeyWriteHash)(const char* hash, int32_t selector);
-typedef int32_t (*PFN_TLKeyCheckHash)(const char* pin, int32_t pinLength, uint8_t* matches);
-typedef int32_t (*PFN_TLKeyGetStatus)(uint32_t* status);
-typedef int32_t (*PFN_TLKeyReadKeyInfo)(KeyInfo* info);
-typedef int32_t (*PFN_TLKeyWriteKeyBaseInfo)(KeyBaseInfo info);
-typedef int32_t (*PFN_TLKeyWriteSealTime)(int32_t sealNumber, const char* time);
-typedef int32_t (*PFN_TLKeyReadSealNum)(int32_t* count);
-typedef int32_t (*PFN_TLKeyReadSealData)(int32_t sealNumber, uint8_t* data, uint32_t* length);
-typedef int32_t (*PFN_TLKeyWriteSealData)(const char* name, const char* expiry, const uint8_t* data,
-                                          uint32_t length);
-typedef int32_t (*PFN_TLKeyDelSealData)(int32_t sealNumber);
-typedef int32_t (*PFN_TLKeyReadCert)(uint8_t* cert, uint32_t* length);
-typedef int32_t (*PFN_TLKeyGetSignature)(const char* pin, int32_t pinLength, uint8_t* signature,
-                                         uint32_t* length);
-typedef int32_t (*PFN_TLKeyGetPublicKey)(uint8_t* publicKey, uint32_t* length);
-typedef int32_t (*PFN_TLVerifySign)(const char* pin, int32_t pinLength, const uint8_t* publicKey,
-                                    uint32_t publicKeyLength, const uint8_t* signature,
-                                    uint32_t signatureLength, uint8_t* verified);
-typedef int32_t (*PFN_TLGetCertsNumFromIE)(void);
-typedef uint8_t (*PFN_TLRegCerts)(void);
-typedef uint8_t (*PFN_TLRemoveAllCertsFromIE)(void);
-typedef const char* (*PFN_TLKeyReadCspName)(void);
-
-/* The 26 names that are bound but never called; their forms are the driver's own. */
-typedef int32_t (*PFN_TLUncalled)(void);
+/* The type of each driver function, PFN_ followed by its name. The ones that the tool binds
+ * and never calls have no form fixed by the tool: they are taken as functions of no argument. */
+#define TALVO_DRIVER_CALLED_TYPE(name, position, result, parameters) typedef result(*PFN_##name) parameters;
+#define TALVO_DRIVER_BOUND_ONLY_TYPE(name, position) typedef int32_t (*PFN_##name)(void);
+TALVO_DRIVER_FUNCTIONS(TALVO_DRIVER_CALLED_TYPE, TALVO_DRIVER_BOUND_ONLY_TYPE)
+#undef TALVO_DRIVER_CALLED_TYPE
+#undef TALVO_DRIVER_BOUND_ONLY_TYPE
 
 #ifdef __cplusplus
 }

@@ -1,32 +1,52 @@
 #include "DynamicLibrary.h"
 
+#include "DebugTrace.h"
 #include "LibrarySearchPath.h"
 
 #include <dlfcn.h>
+#include <link.h>
 
 #include <utility>
 
 namespace talvo {
 
-DynamicLibrary::DynamicLibrary(const std::string& name)
+namespace {
+
+// dlopen in the base namespace. The loader takes the RUNPATH of the object that calls it, found
+// by its return address; called through an interposer such as a sanitizer's dlopen, that
+// object would be the interposer. dlmopen into the base namespace is the same load, called
+// from here.
+void* openLibrary(const char* file)
 {
-    // A plain name is looked up here, never by dlopen: the loader would also try the working
-    // directory for an empty or relative element of the search path.
+    return ::dlmopen(LM_ID_BASE, file, RTLD_NOW | RTLD_LOCAL);
+}
+
+std::string loadedFile(void* handle, const std::string& fallback)
+{
+    link_map* map = nullptr;
+    if (::dlinfo(handle, RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name && *map->l_name)
+        return map->l_name;
+    return fallback;
+}
+
+} // namespace
+
+DynamicLibrary::DynamicLibrary(const std::string& name) : m_path(name)
+{
     if (name.find('/') == std::string::npos) {
-        const std::optional<std::string> file = LibrarySearchPath::ofProgram().find(name);
-        if (!file) {
-            m_error = name + ": cannot open shared object file: No such file or directory";
+        if (const std::optional<std::string> loose = looseSearchPathElement()) {
+            m_error = name + ": cannot open shared object file: " + *loose;
+            debugTrace(QString::fromLocal8Bit(m_error.c_str()));
             return;
         }
-        m_path = *file;
-    } else {
-        m_path = name;
     }
-    m_handle = ::dlopen(m_path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    m_handle = openLibrary(name.c_str());
     if (!m_handle) {
         const char* error = ::dlerror();
         m_error = error ? error : "unknown error";
+        return;
     }
+    m_path = loadedFile(m_handle, name);
 }
 
 DynamicLibrary::~DynamicLibrary()

@@ -4,8 +4,10 @@
 
 namespace talvo {
 
-// Owns one dlopen handle. A path is opened as it is; a plain file name is looked up in the
-// program's search path (LibrarySearchPath), which never includes the working directory.
+// Owns one dlopen handle. A path is opened as it is. A plain file name is left to the system's
+// loader and its search order, but only while nothing in that order can reach the working
+// directory: where LD_LIBRARY_PATH or the program's RUNPATH has an empty or relative element,
+// the library is not loaded, as if it were missing, and a trace names the element.
 class DynamicLibrary {
 public:
     DynamicLibrary() = default;
@@ -17,7 +19,7 @@ public:
     DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
     bool isLoaded() const { return m_handle != nullptr; }
-    // The file opened, or tried.
+    // The file opened, or the name tried.
     const std::string& path() const { return m_path; }
     // Why the load failed, as the dynamic loader said it.
     const std::string& errorText() const { return m_error; }

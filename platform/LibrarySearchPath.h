@@ -1,35 +1,22 @@
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace talvo {
 
-// Where the dynamic loader looks for a library named without a slash, in its own order:
-// LD_LIBRARY_PATH, the program's RUNPATH, the loader's cache, the system directories. An empty
-// or relative directory would name the working directory: it is left out, so that a library
-// planted where the program is started is never loaded.
-class LibrarySearchPath {
-public:
-    LibrarySearchPath(std::vector<std::string> leading, std::filesystem::path loaderCache,
-                      std::vector<std::string> system);
+// The loader looks for a library named without a slash in LD_LIBRARY_PATH and in the program's
+// RUNPATH (or RPATH) before its own directories, and it reads an empty or relative element of
+// those lists against the working directory, where whoever starts the program can plant a
+// library.
 
-    // The running program's: its environment, its RUNPATH ($ORIGIN expanded), /etc/ld.so.cache
-    // and the loader's system directories.
-    static LibrarySearchPath ofProgram();
+// The first empty or relative element of a list, as written; an element that starts with
+// $ORIGIN is the program's own directory and counts as absolute.
+std::optional<std::string> firstLooseElement(std::string_view list, std::string_view separators);
 
-    // The file that the loader would open for the name, if any. Like the loader, it passes
-    // over a file built for another architecture.
-    std::optional<std::string> find(const std::string& name) const;
-
-    const std::vector<std::string>& leading() const { return m_leading; }
-
-private:
-    std::vector<std::string> m_leading;
-    std::filesystem::path m_loaderCache;
-    std::vector<std::string> m_system;
-};
+// Which element of the running program's search path the loader would read against the working
+// directory, said for a trace; nothing when every element is absolute.
+std::optional<std::string> looseSearchPathElement();
 
 } // namespace talvo

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Builds the tool and starts it against the demo simulated key (created on first use).
-# Without a display it renders every window into PNG files instead (a headless tour).
+# Builds the tool, the simulated key and the tour (nothing else: the tests are scripts/test.sh's)
+# and starts the tool against the demo simulated key (created on first use). Without a display
+# it renders every window into PNG files instead (a headless tour).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup-deps.sh
 
 build=${TALVO_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVO_SANITIZE=OFF
-cmake --build "$build" -j "$(nproc)"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVO_SANITIZE=OFF -DTALVO_BUILD_TESTS=OFF
+# The tool, the simulated key's driver, provider and command, and the tour.
+cmake --build "$build" -j "$(nproc)" --target talvo-tool TalvoDriver MeroCsp talvo-sim talvo-tour
 
 "$build/bin/talvo-sim" create --if-missing
 

@@ -2,7 +2,7 @@
 // key's state.
 #include "DriverGuard.h"
 #include "KeyCall.h"
-#include "TalvoDriverExports.h"
+#include "device/TalvoDriverExports.h"
 
 using talvo::sim::guarded;
 using talvo::sim::KeyCall;

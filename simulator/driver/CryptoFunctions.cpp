@@ -1,7 +1,7 @@
 // The key's certificate and its signature key.
 #include "DriverGuard.h"
 #include "KeyCall.h"
-#include "TalvoDriverExports.h"
+#include "device/TalvoDriverExports.h"
 
 #include "simulator/common/ContainerKey.h"
 #include "simulator/common/ContainerKeys.h"

@@ -1,7 +1,7 @@
 // The key's record: presence, serial number, PIN hash, base information, format and issue.
 #include "DriverGuard.h"
 #include "KeyCall.h"
-#include "TalvoDriverExports.h"
+#include "device/TalvoDriverExports.h"
 
 #include "simulator/key/FieldText.h"
 #include "simulator/key/PinHash.h"

@@ -1,7 +1,7 @@
 // The seal table and the seal pictures.
 #include "DriverGuard.h"
 #include "KeyCall.h"
-#include "TalvoDriverExports.h"
+#include "device/TalvoDriverExports.h"
 
 #include "simulator/key/FieldText.h"
 

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <array>
+#include "device/DriverFunctionOrder.h"
+
 #include <string_view>
 
 namespace talvo::sim {
 
 // The driver functions that the tool calls: the ones a failure can be injected into.
-extern const std::array<std::string_view, 26> kCalledFunctions;
+inline constexpr auto kCalledFunctions = kCalledDriverFunctionNames;
 
 bool isCalledFunction(std::string_view name);
 

@@ -19,9 +19,10 @@ struct ProbeRun {
     QString err;
 };
 
-// The probe loads the library in a process of its own, so that the loader starts with the
+// A probe loads the library in a process of its own, so that the loader starts with the
 // LD_LIBRARY_PATH given (none when null).
-ProbeRun probe(const QString& library, const QString& workingDirectory, const QByteArray& libraryPath)
+ProbeRun probe(const char* program, const QString& library, const QString& workingDirectory,
+               const QByteArray& libraryPath)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -30,7 +31,7 @@ ProbeRun probe(const QString& library, const QString& workingDirectory, const QB
         environment.insert(QStringLiteral("LD_LIBRARY_PATH"), QString::fromLocal8Bit(libraryPath));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingDirectory);
-    process.start(QStringLiteral(TALVO_LOAD_PROBE), {library});
+    process.start(QString::fromUtf8(program), {library});
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed(),
             QString::fromLocal8Bit(process.readAllStandardError())};
@@ -66,8 +67,6 @@ TEST(DynamicLibrary, OwnershipMovesAndUnloads)
 
 TEST(DynamicLibrary, APlantedLibraryInTheWorkingDirectoryIsNotLoaded)
 {
-    // The probe's RUNPATH holds an empty and a relative ("planted-relative") element, which the
-    // loader would read as the working directory and a folder in it.
     const talvo::testing::TempDirectory workingDirectory;
     const QDir dir(workingDirectory.path());
     for (const QString& folder :
@@ -76,20 +75,38 @@ TEST(DynamicLibrary, APlantedLibraryInTheWorkingDirectoryIsNotLoaded)
         ASSERT_TRUE(
             QFile::copy(QStringLiteral(TALVO_PLANTED_LIBRARY), dir.filePath(folder + "/libTalvoPlanted.so")));
     }
-    for (const QByteArray& libraryPath :
-         {QByteArray(), QByteArray(":"), QByteArray("rel"), QByteArray("rel;:./rel:")}) {
-        const ProbeRun run = probe(QStringLiteral("libTalvoPlanted.so"), dir.path(), libraryPath);
-        EXPECT_EQ(run.exitCode, 1) << "LD_LIBRARY_PATH=" << libraryPath.toStdString() << " loaded "
+    // An empty or relative element of LD_LIBRARY_PATH, which the loader would read as the
+    // working directory or a folder in it, keeps the loader from being asked at all.
+    const struct {
+        QByteArray libraryPath;
+        QString named;
+    } cases[] = {{QByteArray(), QString()},
+                 {QByteArray(":"), QStringLiteral("the element \"\" of LD_LIBRARY_PATH")},
+                 {QByteArray("rel"), QStringLiteral("the element \"rel\" of LD_LIBRARY_PATH")},
+                 {QByteArray("rel;:./rel:"), QStringLiteral("the element \"rel\" of LD_LIBRARY_PATH")}};
+    for (const auto& test : cases) {
+        const ProbeRun run =
+            probe(TALVO_LOAD_PROBE, QStringLiteral("libTalvoPlanted.so"), dir.path(), test.libraryPath);
+        EXPECT_EQ(run.exitCode, 1) << "LD_LIBRARY_PATH=" << test.libraryPath.toStdString() << " loaded "
                                    << run.out.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("libTalvoPlanted.so: cannot open shared object file")))
             << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(test.named)) << run.err.toStdString();
     }
+    // So does one of the program's RUNPATH, even for a library that its absolute element holds.
+    const ProbeRun loose =
+        probe(TALVO_LOOSE_LOAD_PROBE, QStringLiteral("libTalvoRunpath.so"), dir.path(), QByteArray());
+    EXPECT_EQ(loose.exitCode, 1) << loose.out.toStdString();
+    EXPECT_TRUE(loose.err.contains(QStringLiteral("the element \"\" of the program's RUNPATH")))
+        << loose.err.toStdString();
+
     // Absolute elements still serve, from the environment and from the RUNPATH.
-    const ProbeRun fromEnvironment =
-        probe(QStringLiteral("libTalvoPlanted.so"), dir.path(), QFile::encodeName(dir.filePath("rel")));
+    const ProbeRun fromEnvironment = probe(TALVO_LOAD_PROBE, QStringLiteral("libTalvoPlanted.so"), dir.path(),
+                                           QFile::encodeName(dir.filePath("rel")));
     EXPECT_EQ(fromEnvironment.exitCode, 0) << fromEnvironment.err.toStdString();
     EXPECT_EQ(fromEnvironment.out, dir.filePath(QStringLiteral("rel/libTalvoPlanted.so")));
-    const ProbeRun fromRunpath = probe(QStringLiteral("libTalvoRunpath.so"), dir.path(), QByteArray());
+    const ProbeRun fromRunpath =
+        probe(TALVO_LOAD_PROBE, QStringLiteral("libTalvoRunpath.so"), dir.path(), QByteArray());
     EXPECT_EQ(fromRunpath.exitCode, 0) << fromRunpath.err.toStdString();
     EXPECT_EQ(fromRunpath.out, QStringLiteral(TALVO_RUNPATH_LIBRARY));
 }

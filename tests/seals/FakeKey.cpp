@@ -1,13 +1,11 @@
 #include "FakeKey.h"
 
+#include "device/TalvoDriverExports.h"
 #include "platform/Cp936Codec.h"
 #include "platform/DynamicLibrary.h"
 #include "support/Cp936.h"
 
 #include <cstring>
-
-// The recording driver's own function, linked into this program.
-extern "C" int32_t TLKeyGetStatus(uint32_t* status);
 
 namespace talvo::testing {
 

@@ -9,12 +9,12 @@ using talvo::SealSlotTable;
 
 namespace {
 
-KeyInfo keyWithSeals(std::initializer_list<int> slots)
+KeyInfo keyWithSeals(std::initializer_list<int> usedSlots)
 {
     KeyInfo info{};
     for (int k = 0; k < TL_SEAL_SLOTS; ++k)
         info.sealTable[k].number = TL_FIRST_SEAL_NUMBER + k;
-    for (int k : slots) {
+    for (int k : usedSlots) {
         SealEntry& entry = info.sealTable[k];
         entry.inUse = 1;
         std::snprintf(entry.name, sizeof entry.name, "seal in slot %d", k);

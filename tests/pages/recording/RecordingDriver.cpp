@@ -1,5 +1,7 @@
 #include "RecordingDriver.h"
 
+#include "device/TalvoDriverExports.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -83,46 +85,13 @@ int32_t deliver(const char* name, std::vector<std::string> arguments, const talv
 
 } // namespace
 
-#define TALVO_EXPORT extern "C" __attribute__((visibility("default")))
-
-// The driver functions this library exports, declared as the binding expects them.
-TALVO_EXPORT int32_t TLShowDlg();
-TALVO_EXPORT int32_t TLKeyIsExist(int32_t selector);
-TALVO_EXPORT int32_t TLKeyInit(int32_t value, const char* text1, const char* text2);
-TALVO_EXPORT int32_t TLKeyVerifyUserPin(const char* pin);
-TALVO_EXPORT int32_t TLKeyLowFormat();
-TALVO_EXPORT int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* hash);
-TALVO_EXPORT int32_t TLKeyReadHash(char* hash, int32_t selector);
-TALVO_EXPORT int32_t TLKeyWriteHash(const char* hash, int32_t selector);
-TALVO_EXPORT int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t* matches);
-TALVO_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info);
-TALVO_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info);
-TALVO_EXPORT int32_t TLKeyReadSealNum(int32_t* count);
-TALVO_EXPORT int32_t TLKeyGetStatus(uint32_t* status);
-TALVO_EXPORT int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32_t* length);
-TALVO_EXPORT int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* data,
-                                        uint32_t length);
-TALVO_EXPORT int32_t TLKeyDelSealData(int32_t sealNumber);
-TALVO_EXPORT int32_t TLKeyWriteSealTime(int32_t sealNumber, const char* time);
-TALVO_EXPORT int32_t TLGetCertsNumFromIE();
-TALVO_EXPORT int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length);
-TALVO_EXPORT int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature,
-                                       uint32_t* length);
-TALVO_EXPORT int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length);
-TALVO_EXPORT int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey,
-                                  uint32_t publicKeyLength, const uint8_t* signature,
-                                  uint32_t signatureLength, uint8_t* verified);
-TALVO_EXPORT const char* TLKeyReadCspName();
-TALVO_EXPORT uint8_t TLRegCerts();
-TALVO_EXPORT uint8_t TLRemoveAllCertsFromIE();
-
-TALVO_EXPORT int32_t TLShowDlg()
+TALVO_DRIVER_EXPORT int32_t TLShowDlg()
 {
     record("TLShowDlg");
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyIsExist(int32_t selector)
+TALVO_DRIVER_EXPORT int32_t TLKeyIsExist(int32_t selector)
 {
     record("TLKeyIsExist", {std::to_string(selector)});
     if (const int32_t status = injected("TLKeyIsExist"))
@@ -130,14 +99,14 @@ TALVO_EXPORT int32_t TLKeyIsExist(int32_t selector)
     return recordingDriver().present ? 0 : 1;
 }
 
-TALVO_EXPORT int32_t TLKeyInit(int32_t value, const char* text1, const char* text2)
+TALVO_DRIVER_EXPORT int32_t TLKeyInit(int32_t value, const char* text1, const char* text2)
 {
     // Texts read as a C driver would: up to their terminator.
     record("TLKeyInit", {std::to_string(value), text1 ? text1 : "", text2 ? text2 : ""});
     return injected("TLKeyInit");
 }
 
-TALVO_EXPORT int32_t TLKeyVerifyUserPin(const char* pin)
+TALVO_DRIVER_EXPORT int32_t TLKeyVerifyUserPin(const char* pin)
 {
     const std::string typed = pin ? pin : "";
     record("TLKeyVerifyUserPin", {typed});
@@ -146,13 +115,13 @@ TALVO_EXPORT int32_t TLKeyVerifyUserPin(const char* pin)
     return talvo::testing::recordingHash(typed) == recordingDriver().storedHash ? 0 : 5;
 }
 
-TALVO_EXPORT int32_t TLKeyLowFormat()
+TALVO_DRIVER_EXPORT int32_t TLKeyLowFormat()
 {
     record("TLKeyLowFormat");
     return injected("TLKeyLowFormat");
 }
 
-TALVO_EXPORT int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* hash)
+TALVO_DRIVER_EXPORT int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* hash)
 {
     const std::string bytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
     record("TLKeyCalcHash", {bytes, std::to_string(pinLength)});
@@ -165,7 +134,7 @@ TALVO_EXPORT int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* has
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyReadHash(char* hash, int32_t selector)
+TALVO_DRIVER_EXPORT int32_t TLKeyReadHash(char* hash, int32_t selector)
 {
     record("TLKeyReadHash", {std::to_string(selector)});
     if (const int32_t status = injected("TLKeyReadHash"))
@@ -176,7 +145,7 @@ TALVO_EXPORT int32_t TLKeyReadHash(char* hash, int32_t selector)
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyWriteHash(const char* hash, int32_t selector)
+TALVO_DRIVER_EXPORT int32_t TLKeyWriteHash(const char* hash, int32_t selector)
 {
     // strlen on purpose: an unterminated buffer from the caller shows up under the sanitizer.
     const std::string written = hash ? std::string(hash, std::strlen(hash)) : std::string();
@@ -187,7 +156,7 @@ TALVO_EXPORT int32_t TLKeyWriteHash(const char* hash, int32_t selector)
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t* matches)
+TALVO_DRIVER_EXPORT int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t* matches)
 {
     const std::string bytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
     record("TLKeyCheckHash", {bytes, std::to_string(pinLength)});
@@ -196,7 +165,7 @@ TALVO_EXPORT int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t*
     return injected("TLKeyCheckHash");
 }
 
-TALVO_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info)
+TALVO_DRIVER_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info)
 {
     record("TLKeyReadKeyInfo");
     if (const int32_t status = injected("TLKeyReadKeyInfo"))
@@ -205,7 +174,7 @@ TALVO_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo* info)
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info)
+TALVO_DRIVER_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info)
 {
     record("TLKeyWriteKeyBaseInfo", {std::string(reinterpret_cast<const char*>(&info), sizeof info)});
     if (const int32_t status = injected("TLKeyWriteKeyBaseInfo"))
@@ -214,7 +183,7 @@ TALVO_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info)
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyReadSealNum(int32_t* count)
+TALVO_DRIVER_EXPORT int32_t TLKeyReadSealNum(int32_t* count)
 {
     record("TLKeyReadSealNum");
     if (const int32_t status = injected("TLKeyReadSealNum"))
@@ -223,49 +192,49 @@ TALVO_EXPORT int32_t TLKeyReadSealNum(int32_t* count)
     return 0;
 }
 
-TALVO_EXPORT int32_t TLGetCertsNumFromIE()
+TALVO_DRIVER_EXPORT int32_t TLGetCertsNumFromIE()
 {
     record("TLGetCertsNumFromIE");
     return recordingDriver().certificateCount;
 }
 
-TALVO_EXPORT uint8_t TLRegCerts()
+TALVO_DRIVER_EXPORT uint8_t TLRegCerts()
 {
     record("TLRegCerts");
     recordingDriver().certificateCount = 1;
     return 1;
 }
 
-TALVO_EXPORT uint8_t TLRemoveAllCertsFromIE()
+TALVO_DRIVER_EXPORT uint8_t TLRemoveAllCertsFromIE()
 {
     record("TLRemoveAllCertsFromIE");
     recordingDriver().certificateCount = 0;
     return 1;
 }
 
-TALVO_EXPORT int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length)
+TALVO_DRIVER_EXPORT int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length)
 {
     return deliver("TLKeyReadCert", {}, recordingDriver().certificate, cert, length);
 }
 
-TALVO_EXPORT int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature,
-                                       uint32_t* length)
+TALVO_DRIVER_EXPORT int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature,
+                                              uint32_t* length)
 {
     const std::string bytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
     return deliver("TLKeyGetSignature", {bytes, std::to_string(pinLength)}, recordingDriver().signature,
                    signature, length);
 }
 
-TALVO_EXPORT int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length)
+TALVO_DRIVER_EXPORT int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length)
 {
     return deliver("TLKeyGetPublicKey", {}, recordingDriver().publicKey, publicKey, length);
 }
 
 // Verifies exactly when it is given the fixed PIN, the public key and the signature that it
 // handed out, each in its own place: arguments in another order fail.
-TALVO_EXPORT int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey,
-                                  uint32_t publicKeyLength, const uint8_t* signature,
-                                  uint32_t signatureLength, uint8_t* verified)
+TALVO_DRIVER_EXPORT int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey,
+                                         uint32_t publicKeyLength, const uint8_t* signature,
+                                         uint32_t signatureLength, uint8_t* verified)
 {
     const std::string pinBytes = text(pin, pinLength > 0 ? static_cast<std::size_t>(pinLength) : 0);
     const std::string key = bytesText(publicKey, publicKeyLength);
@@ -282,7 +251,7 @@ TALVO_EXPORT int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint
     return TL_OK;
 }
 
-TALVO_EXPORT const char* TLKeyReadCspName()
+TALVO_DRIVER_EXPORT const char* TLKeyReadCspName()
 {
     record("TLKeyReadCspName");
     auto& name = recordingDriver().cspName;
@@ -301,7 +270,7 @@ SealEntry* entryFor(int32_t sealNumber)
 
 } // namespace
 
-TALVO_EXPORT int32_t TLKeyGetStatus(uint32_t* status)
+TALVO_DRIVER_EXPORT int32_t TLKeyGetStatus(uint32_t* status)
 {
     record("TLKeyGetStatus");
     if (const int32_t failure = injected("TLKeyGetStatus"))
@@ -310,7 +279,7 @@ TALVO_EXPORT int32_t TLKeyGetStatus(uint32_t* status)
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32_t* length)
+TALVO_DRIVER_EXPORT int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32_t* length)
 {
     record("TLKeyReadSealData", {std::to_string(sealNumber), data ? std::to_string(*length) : "null"});
     if (const int32_t status = injected("TLKeyReadSealData"))
@@ -337,8 +306,8 @@ TALVO_EXPORT int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* data,
-                                        uint32_t length)
+TALVO_DRIVER_EXPORT int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* data,
+                                               uint32_t length)
 {
     // The whole fixed buffers, as the driver reads them.
     record("TLKeyWriteSealData", {std::string(name, TL_SEAL_NAME_SIZE),
@@ -362,7 +331,7 @@ TALVO_EXPORT int32_t TLKeyWriteSealData(const char* name, const char* expiry, co
     return TL_ERR_NO_SPACE;
 }
 
-TALVO_EXPORT int32_t TLKeyDelSealData(int32_t sealNumber)
+TALVO_DRIVER_EXPORT int32_t TLKeyDelSealData(int32_t sealNumber)
 {
     record("TLKeyDelSealData", {std::to_string(sealNumber)});
     if (const int32_t status = injected("TLKeyDelSealData"))
@@ -375,7 +344,7 @@ TALVO_EXPORT int32_t TLKeyDelSealData(int32_t sealNumber)
     return 0;
 }
 
-TALVO_EXPORT int32_t TLKeyWriteSealTime(int32_t sealNumber, const char* time)
+TALVO_DRIVER_EXPORT int32_t TLKeyWriteSealTime(int32_t sealNumber, const char* time)
 {
     record("TLKeyWriteSealTime",
            {std::to_string(sealNumber), std::string(time, strnlen(time, TL_SEAL_TIME_SIZE))});
