@@ -11,8 +11,6 @@
 #include "key/PinOperations.h"
 #include "platform/core/Cp936Codec.h"
 
-#include <cstring>
-
 namespace talvo::keytool {
 
 namespace {

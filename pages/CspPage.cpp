@@ -20,8 +20,6 @@
 #include <QCloseEvent>
 #include <QFile>
 
-#include <cstring>
-
 namespace talvo {
 
 namespace C = ids::csp;

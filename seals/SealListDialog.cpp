@@ -120,12 +120,8 @@ void SealListDialog::OnSelchangeSealCombo()
 
 bool SealListDialog::ExtractSealPicture(int32_t sealNumber, const QString& path)
 {
-    if (!m_binding) {
-        showStatusMessage(TL_ERR_NO_DEVICE);
-        debugTrace(kSealReadFailedTrace);
-        return false;
-    }
-    const SealPictureRead picture = readSealPicture(*m_binding, sealNumber);
+    const SealPictureRead picture =
+        m_binding ? readSealPicture(*m_binding, sealNumber) : SealPictureRead{.status = TL_ERR_NO_DEVICE};
     if (picture.emptyLength) {
         debugTrace(kSealLengthTrace);
         return false;
