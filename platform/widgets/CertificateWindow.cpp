@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -46,13 +47,19 @@ QWidget* valueField(const CertificateField& field, const QFont& fixed, QWidget* 
     text->setReadOnly(true);
     if (field.hexadecimal)
         text->setFont(fixed);
-    text->setWordWrapMode(field.hexadecimal ? QTextOption::WrapAnywhere
-                                            : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    text->setMinimumWidth(widest);
-    // As many lines as the value takes (a word wrapped early may take one more), four at most.
-    const int lines = std::min(4, (wanted + widest - 1) / widest + (field.hexadecimal ? 0 : 1));
-    text->setFixedHeight(metrics.lineSpacing() * lines + 2 * text->frameWidth() +
-                         2 * static_cast<int>(text->document()->documentMargin()) + 2);
+    const QTextOption::WrapMode wrap =
+        field.hexadecimal ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    text->setWordWrapMode(wrap);
+    text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text->setFixedWidth(widest);
+    // As many lines as the value takes at the width it is laid out in, four at most; beyond
+    // that it scrolls.
+    const int margins = 2 * text->frameWidth() + 2 * static_cast<int>(text->document()->documentMargin());
+    const int layoutWidth = widest - margins - text->verticalScrollBar()->sizeHint().width();
+    const int flags = wrap == QTextOption::WrapAnywhere ? Qt::TextWrapAnywhere : Qt::TextWordWrap;
+    const int height = metrics.boundingRect(QRect(0, 0, layoutWidth, 1 << 20), flags, value).height();
+    const int lines = std::clamp((height + metrics.lineSpacing() - 1) / metrics.lineSpacing(), 1, 4);
+    text->setFixedHeight(metrics.lineSpacing() * lines + margins + 2);
     return text;
 }
 
