@@ -1,7 +1,7 @@
 #include "LoginDialog.h"
 
-#include "platform/Cp936Codec.h"
-#include "platform/Interaction.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/widgets/Interaction.h"
 #include "resources/DialogTemplates.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ToolPassword.h"
-#include "platform/TemplateDialog.h"
+#include "key/ToolPassword.h"
+#include "platform/widgets/TemplateDialog.h"
 
 namespace talvo {
 

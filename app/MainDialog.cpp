@@ -3,10 +3,10 @@
 #include "LoginDialog.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/Cp936Codec.h"
-#include "platform/Interaction.h"
-#include "platform/PrivateDirectory.h"
-#include "platform/TabControl.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/PrivateDirectory.h"
+#include "platform/widgets/Interaction.h"
+#include "platform/widgets/TabControl.h"
 #include "resources/DialogTemplates.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "pages/CspPage.h"
 #include "pages/DeviceInfoPage.h"
 #include "pages/PinPage.h"
-#include "platform/TemplateDialog.h"
+#include "platform/widgets/TemplateDialog.h"
 
 #include <QIcon>
 

@@ -1,8 +1,8 @@
 #include "ToolApp.h"
 
 #include "MainDialog.h"
-#include "platform/ChineseFont.h"
-#include "platform/Interaction.h"
+#include "platform/widgets/ChineseFont.h"
+#include "platform/widgets/Interaction.h"
 
 #include <QFileInfo>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/QtTranslation.h"
+#include "platform/widgets/QtTranslation.h"
 
 #include <QApplication>
 

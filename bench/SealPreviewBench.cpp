@@ -2,8 +2,8 @@
 // a typical seal picture (400x400 GIF) and a large one (2000x2000 GIF), medians over many
 // runs. Usage: talvo-seal-preview-bench [runs-for-400] [runs-for-2000] [directory to keep the
 // pictures and the drawn previews in]
+#include "dev/gif/GifEncoder.h"
 #include "seals/SealPreview.h"
-#include "tests/support/GifEncoder.h"
 
 #include <QDir>
 #include <QElapsedTimer>

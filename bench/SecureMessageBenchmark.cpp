@@ -3,7 +3,7 @@
 // resident size belongs to one size alone.
 
 #include "crypto/SecureMessage.h"
-#include "platform/ErrorReporter.h"
+#include "platform/core/ErrorReporter.h"
 #include "simulator/common/ContainerKeys.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 #include "FileIdentity.h"
 #include "SecureMessageFormat.h"
 
-#include "platform/CryptoApi.h"
+#include "platform/cryptoapi/CryptoApi.h"
 
 #include <array>
 

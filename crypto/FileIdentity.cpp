@@ -1,6 +1,6 @@
 #include "FileIdentity.h"
 
-#include "platform/NativePath.h"
+#include "platform/core/NativePath.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CryptoApi.h"
+#include "platform/cryptoapi/CryptoApi.h"
 
 #include <utility>
 

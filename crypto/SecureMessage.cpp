@@ -1,6 +1,6 @@
 #include "SecureMessage.h"
 
-#include "platform/ErrorReporter.h"
+#include "platform/core/ErrorReporter.h"
 
 namespace talvo {
 

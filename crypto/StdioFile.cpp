@@ -1,6 +1,6 @@
 #include "StdioFile.h"
 
-#include "platform/NativePath.h"
+#include "platform/core/NativePath.h"
 
 namespace talvo {
 

@@ -1,6 +1,6 @@
 #include "CspName.h"
 
-#include "platform/Cp936Codec.h"
+#include "platform/core/Cp936Codec.h"
 
 namespace talvo {
 

@@ -1,6 +1,6 @@
 #include "KeyDriverBinding.h"
 
-#include "platform/DebugTrace.h"
+#include "platform/core/DebugTrace.h"
 
 namespace talvo {
 

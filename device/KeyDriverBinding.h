@@ -2,7 +2,7 @@
 
 #include "device/DriverFunctionOrder.h"
 #include "device/TalvoDriverApi.h"
-#include "platform/DynamicLibrary.h"
+#include "platform/core/DynamicLibrary.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "StatusText.h"
 
-#include "platform/Cp936Codec.h"
+#include "platform/core/Cp936Codec.h"
 
 #include <array>
 

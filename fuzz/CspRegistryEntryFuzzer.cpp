@@ -1,7 +1,7 @@
 // Feeds arbitrary text to the provider registry's entry parser. An entry it takes names a
 // provider and a module.
 
-#include "platform/CspRegistry.h"
+#include "platform/cryptoapi/CspRegistry.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -5,7 +5,7 @@
 // Built and run by scripts/fuzz.sh.
 
 #include "crypto/SecureMessage.h"
-#include "platform/ErrorReporter.h"
+#include "platform/core/ErrorReporter.h"
 
 #include <QString>
 

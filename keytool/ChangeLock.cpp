@@ -1,7 +1,7 @@
 #include "ChangeLock.h"
 
-#include "platform/NativePath.h"
-#include "platform/PrivateDirectory.h"
+#include "platform/core/NativePath.h"
+#include "platform/core/PrivateDirectory.h"
 
 #include <cerrno>
 #include <chrono>

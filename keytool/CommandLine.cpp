@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "platform/LocaleText.h"
+#include "platform/core/LocaleText.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 
 #include "ExitStatus.h"
 #include "device/StatusText.h"
-#include "platform/LocaleText.h"
+#include "platform/core/LocaleText.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Output.h"
-#include "platform/StderrReporter.h"
+#include "platform/core/StderrReporter.h"
 
 #include <QString>
 

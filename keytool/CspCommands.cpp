@@ -1,19 +1,22 @@
 #include "CspCommands.h"
-#include "pages/CertificateFile.h"
+#include "platform/core/CertificateFile.h"
 
 #include "Console.h"
 #include "ExitStatus.h"
-#include "KeyBytes.h"
 #include "OutputPath.h"
 #include "SecretFile.h"
 #include "TerminalPrompt.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/CertificateDetails.h"
-#include "platform/Cp936Codec.h"
-#include "platform/FileErrorText.h"
-#include "platform/LocaleText.h"
-#include "platform/NativePath.h"
+#include "key/BaseRecord.h"
+#include "key/CertificateOperations.h"
+#include "key/KeyBytes.h"
+#include "key/PinOperations.h"
+#include "platform/core/CertificateDetails.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/FileErrorText.h"
+#include "platform/core/LocaleText.h"
+#include "platform/core/NativePath.h"
 
 namespace talvo::keytool {
 
@@ -22,12 +25,6 @@ namespace {
 const QString kNoticeCaption = QStringLiteral("提示");
 const QString kErrorCaption = QStringLiteral("错误");
 const QString kExportFailed = QStringLiteral("导出证书失败");
-
-KeyBytes readCertificate(KeyDriverBinding& binding)
-{
-    return KeyBytes::read(
-        [&](uint8_t* buffer, uint32_t* length) { return binding.TLKeyReadCert(buffer, length); });
-}
 
 QString utcText(const QDateTime& time)
 {
@@ -91,12 +88,12 @@ int CspCommands::run(KeyDriverBinding& binding, Console& console)
 
 int CspCommands::runExport(KeyDriverBinding& binding, Console& console)
 {
-    if (!binding.TLKeyIsExist(kDeviceSelector)) {
+    if (!keyPresent(binding)) {
         console.message(QStringLiteral("设备不存在"), kNoticeCaption);
         console.message(kExportFailed, kNoticeCaption);
         return kExitFailure;
     }
-    const KeyBytes certificate = readCertificate(binding);
+    const KeyBytes certificate = readKeyBytes(certificateRead(binding));
     if (certificate.status != TL_OK) {
         console.statusFailure(certificate.status);
         console.message(kExportFailed, kNoticeCaption);
@@ -116,7 +113,7 @@ int CspCommands::runExport(KeyDriverBinding& binding, Console& console)
 
 int CspCommands::runShow(KeyDriverBinding& binding, Console& console)
 {
-    const KeyBytes certificate = readCertificate(binding);
+    const KeyBytes certificate = readKeyBytes(certificateRead(binding));
     if (certificate.status != TL_OK) {
         console.statusFailure(certificate.status);
         console.message(QStringLiteral("设备中没有数字证书!"), kNoticeCaption);
@@ -142,17 +139,14 @@ int CspCommands::runShow(KeyDriverBinding& binding, Console& console)
 
 int CspCommands::runVerify(KeyDriverBinding& binding, Console& console)
 {
-    const KeyBytes signature = KeyBytes::read([&](uint8_t* buffer, uint32_t* length) {
-        return binding.TLKeyGetSignature(kFixedPin, kFixedPinLength, buffer, length);
-    });
-    const KeyBytes publicKey = KeyBytes::read(
-        [&](uint8_t* buffer, uint32_t* length) { return binding.TLKeyGetPublicKey(buffer, length); });
+    const KeyBytes signature = readKeyBytes(signatureRead(binding));
+    const KeyBytes publicKey = readKeyBytes(publicKeyRead(binding));
     uint8_t verified = 0;
-    const int32_t status = binding.TLVerifySign(kFixedPin, kFixedPinLength,
-                                                reinterpret_cast<const uint8_t*>(publicKey.bytes.constData()),
-                                                static_cast<uint32_t>(publicKey.bytes.size()),
-                                                reinterpret_cast<const uint8_t*>(signature.bytes.constData()),
-                                                static_cast<uint32_t>(signature.bytes.size()), &verified);
+    const int32_t status =
+        verifySignature(binding, reinterpret_cast<const uint8_t*>(publicKey.bytes.constData()),
+                        static_cast<uint32_t>(publicKey.bytes.size()),
+                        reinterpret_cast<const uint8_t*>(signature.bytes.constData()),
+                        static_cast<uint32_t>(signature.bytes.size()), verified);
     const bool ok = verified != 0;
     console.output().addResult(QStringLiteral("result"),
                                ok ? QStringLiteral("OK") : QStringLiteral("Failed"));
@@ -170,10 +164,8 @@ int CspCommands::runHash(KeyDriverBinding& binding, Console& console)
 {
     // The page reads at most six bytes of the PIN and always hashes six: a shorter PIN is
     // hashed with the zero bytes after it.
-    char pin[kPinMaxBytes + 1] = {};
-    copyToField(m_pin, pin);
     char hash[kCalcHashBufferSize] = {};
-    const int32_t status = binding.TLKeyCalcHash(pin, static_cast<int32_t>(kPinMaxBytes), hash);
+    const int32_t status = hashPin(binding, m_pin, hash);
     if (status != TL_OK)
         return console.statusFailure(status);
     console.output().addResult(QStringLiteral("hash"), fromCp936(hash, sizeof hash));

@@ -1,6 +1,6 @@
 #include "DayText.h"
 
-#include "seals/SealTexts.h"
+#include "key/SealTexts.h"
 
 #include <QDate>
 #include <QString>

@@ -6,10 +6,10 @@
 #include "device/CspName.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
-#include "pages/DeviceInfoReading.h"
-#include "platform/Cp936Codec.h"
-
-#include <cstring>
+#include "key/BaseRecord.h"
+#include "key/DeviceInfoFields.h"
+#include "key/PinOperations.h"
+#include "platform/core/Cp936Codec.h"
 
 namespace talvo::keytool {
 
@@ -70,7 +70,7 @@ int DeviceCommands::run(KeyDriverBinding& binding, Console& console)
 int DeviceCommands::runInfo(KeyDriverBinding& binding, Console& console)
 {
     Output& output = console.output();
-    const bool present = binding.TLKeyIsExist(kDeviceSelector);
+    const bool present = keyPresent(binding);
     output.add(QStringLiteral("present"), present);
     if (!present) {
         console.message(kAbsentText, kNoticeCaption);
@@ -106,19 +106,18 @@ int DeviceCommands::runInfo(KeyDriverBinding& binding, Console& console)
 
 int DeviceCommands::runSet(KeyDriverBinding& binding, Console& console)
 {
-    if (!binding.TLKeyIsExist(kDeviceSelector)) {
+    if (!keyPresent(binding)) {
         console.message(kAbsentText, kNoticeCaption);
         return kExitFailure;
     }
     // The page writes its form; the command line has none: what it does not name goes back
     // byte for byte as the key gave it, flags of 2 or 5 and texts that are no CP936 included.
     KeyInfo info;
-    std::memset(&info, 0, sizeof info);
-    if (const int32_t status = binding.TLKeyReadKeyInfo(&info); status != TL_OK)
+    if (const int32_t status = readKeyRecord(binding, info); status != TL_OK)
         return console.statusFailure(status);
     KeyBaseInfo record = info.base;
     m_fields.applyTo(record);
-    const int32_t status = binding.TLKeyWriteKeyBaseInfo(record);
+    const int32_t status = writeBaseRecord(binding, record);
     if (status != TL_OK)
         return console.statusFailure(status);
     console.notice(QStringLiteral("操作成功"));
@@ -128,12 +127,12 @@ int DeviceCommands::runSet(KeyDriverBinding& binding, Console& console)
 int DeviceCommands::runFormat(KeyDriverBinding& binding, Console& console)
 {
     char hash[kCalcHashBufferSize] = {};
-    if (!binding.TLKeyIsExist(kDeviceSelector)) {
+    if (!keyPresent(binding)) {
         console.message(kAbsentText, kNoticeCaption);
         return kExitFailure;
     }
     // Asked for as the page asks for it; only the low format reaches the key.
-    binding.TLKeyCalcHash(kFixedPin, kFixedPinLength, hash);
+    hashFixedPin(binding, hash);
     const int32_t status = binding.TLKeyLowFormat();
     if (status != TL_OK)
         return console.statusFailure(status);

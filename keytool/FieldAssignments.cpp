@@ -1,7 +1,7 @@
 #include "FieldAssignments.h"
 
-#include "platform/Cp936Codec.h"
-#include "platform/LocaleText.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/LocaleText.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/DeviceInfoFields.h"
+#include "key/DeviceInfoFields.h"
 
 #include <QString>
 

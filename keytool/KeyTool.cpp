@@ -11,8 +11,8 @@
 #include "SealCommands.h"
 #include "TerminalPrompt.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/LocaleText.h"
-#include "platform/NativePath.h"
+#include "platform/core/LocaleText.h"
+#include "platform/core/NativePath.h"
 
 #include <cstdio>
 #include <memory>

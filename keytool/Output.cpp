@@ -1,7 +1,7 @@
 #include "Output.h"
 
-#include "platform/LocaleText.h"
-#include "platform/VisibleText.h"
+#include "platform/core/LocaleText.h"
+#include "platform/core/VisibleText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

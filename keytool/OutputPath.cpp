@@ -1,7 +1,7 @@
 #include "OutputPath.h"
 
-#include "platform/FileErrorText.h"
-#include "platform/NativePath.h"
+#include "platform/core/FileErrorText.h"
+#include "platform/core/NativePath.h"
 
 #include <cerrno>
 #include <sys/stat.h>

@@ -4,7 +4,7 @@
 #include "ExitStatus.h"
 #include "SecretFile.h"
 #include "TerminalPrompt.h"
-#include "app/ToolPassword.h"
+#include "key/ToolPassword.h"
 
 namespace talvo::keytool {
 

@@ -6,10 +6,11 @@
 #include "TerminalPrompt.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
-#include "pages/PinChange.h"
-#include "platform/Cp936Codec.h"
-#include "platform/LocaleText.h"
-#include "platform/NativePath.h"
+#include "key/PinChange.h"
+#include "key/PinOperations.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/LocaleText.h"
+#include "platform/core/NativePath.h"
 
 namespace talvo::keytool {
 
@@ -91,7 +92,7 @@ int PinCommands::checkPins(Console& console)
 int PinCommands::run(KeyDriverBinding& binding, Console& console)
 {
     if (m_command == CommandId::PinCheck) {
-        const int32_t status = binding.TLKeyVerifyUserPin(m_pins.at(0).c_str());
+        const int32_t status = checkPin(binding, m_pins.at(0));
         if (status != TL_OK) {
             console.notice(QStringLiteral("error"));
             return console.statusFailure(status);
@@ -99,7 +100,7 @@ int PinCommands::run(KeyDriverBinding& binding, Console& console)
         console.notice(QStringLiteral("ok"));
         return kExitSuccess;
     }
-    const PinChangeResult result = changePin(&binding, m_pins.at(0), m_pins.at(1), m_pins.at(2));
+    const PinChangeResult result = changePin(binding, m_pins.at(0), m_pins.at(1), m_pins.at(2));
     if (result.outcome == PinChangeOutcome::Changed) {
         console.notice(pinChangeText(result.outcome));
         return kExitSuccess;

@@ -1,5 +1,5 @@
 #include "SealCommands.h"
-#include "pages/CertificateFile.h"
+#include "platform/core/CertificateFile.h"
 
 #include "Console.h"
 #include "DayText.h"
@@ -8,14 +8,15 @@
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "device/StatusText.h"
-#include "platform/Cp936Codec.h"
-#include "platform/FileErrorText.h"
-#include "platform/LocaleText.h"
-#include "platform/NativePath.h"
-#include "seals/PictureFiles.h"
-#include "seals/SealPictureRead.h"
-#include "seals/SealSlotTable.h"
-#include "seals/SealTexts.h"
+#include "key/BaseRecord.h"
+#include "key/SealOperations.h"
+#include "key/SealPictureRead.h"
+#include "key/SealTexts.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/FileErrorText.h"
+#include "platform/core/LocaleText.h"
+#include "platform/core/NativePath.h"
+#include "platform/core/PictureFileReader.h"
 #include <cerrno>
 #include <limits>
 #include <new>
@@ -42,25 +43,22 @@ std::optional<int32_t> sealNumber(const std::string& text)
 // The seal list dialog's text, for a picture that the driver or the memory cannot take.
 const QString kTooLarge = QStringLiteral("签章图片文件太大，无法写入设备");
 
-std::set<int32_t> listedNumbers()
+std::set<int32_t> listedNumbers(const SealSlotTable& table)
 {
     std::set<int32_t> numbers;
-    const SealSlotTable& table = sealSlotTable();
     for (int position = 0; position < table.listedCount(); ++position)
         numbers.insert(table.numberAt(position));
     return numbers;
 }
 
 // "刷新": the key's record read again and the list built from it. 0, or the exit status.
-int refreshList(KeyDriverBinding& binding, Console& console)
+int refreshList(KeyDriverBinding& binding, SealSlotTable& table, Console& console)
 {
-    KeyInfo info{};
-    if (const int32_t status = binding.TLKeyReadKeyInfo(&info); status != TL_OK) {
+    if (const int32_t status = readSealTable(binding, table); status != TL_OK) {
         console.statusFailure(status);
         console.message(QStringLiteral("操作失败"), kErrorCaption);
         return kExitFailure;
     }
-    sealSlotTable().rebuildFrom(info);
     return kExitSuccess;
 }
 
@@ -149,17 +147,17 @@ int SealCommands::prepare(Console& console)
 
 int SealCommands::openList(KeyDriverBinding& binding, Console& console)
 {
-    if (!binding.TLKeyIsExist(kDeviceSelector)) {
+    if (!keyPresent(binding)) {
         console.message(QStringLiteral("设备不存在"), kNoticeCaption);
         return kExitFailure;
     }
-    sealSlotTable().reset();
-    return refreshList(binding, console);
+    m_table.reset();
+    return refreshList(binding, m_table, console);
 }
 
 bool SealCommands::isListed(int32_t number) const
 {
-    return listedNumbers().count(number) != 0;
+    return listedNumbers(m_table).count(number) != 0;
 }
 
 int SealCommands::run(KeyDriverBinding& binding, Console& console)
@@ -187,7 +185,7 @@ int SealCommands::run(KeyDriverBinding& binding, Console& console)
 
 int SealCommands::runList(Console& console)
 {
-    const SealSlotTable& table = sealSlotTable();
+    const SealSlotTable& table = m_table;
     std::vector<QJsonArray> rows;
     for (int position = 0; position < table.listedCount(); ++position) {
         const int32_t number = table.numberAt(position);
@@ -208,7 +206,7 @@ int SealCommands::runList(Console& console)
 
 int SealCommands::runExport(KeyDriverBinding& binding, Console& console)
 {
-    const SealPictureRead picture = readSealPicture(&binding, m_number);
+    const SealPictureRead picture = readSealPicture(binding, m_number);
     if (picture.emptyLength) {
         console.message(QStringLiteral("签章数据长度有误。。。"), kErrorCaption);
         return kExitFailure;
@@ -218,7 +216,7 @@ int SealCommands::runExport(KeyDriverBinding& binding, Console& console)
         console.message(QStringLiteral("获取签章数据失败。。。"), kErrorCaption);
         return kExitFailure;
     }
-    if (const int error = writeCertificateFile(m_path, picture.bytes.get(), picture.size); error != 0) {
+    if (const int error = writeCertificateFile(m_path, picture.bytes(), picture.size()); error != 0) {
         console.message(fileErrorText(m_path, error), kErrorCaption);
         return kExitFailure;
     }
@@ -227,18 +225,14 @@ int SealCommands::runExport(KeyDriverBinding& binding, Console& console)
 
 int SealCommands::runAdd(KeyDriverBinding& binding, Console& console)
 {
-    const std::set<int32_t> before = listedNumbers();
-    uint32_t keyState = 0;
-    int32_t status = binding.TLKeyGetStatus(&keyState);
-    if (status != TL_OK)
-        return console.statusFailure(status);
-    status = binding.TLKeyWriteSealData(m_name, m_time, m_picture.get(), m_pictureLength);
+    const std::set<int32_t> before = listedNumbers(m_table);
+    const int32_t status = addSeal(binding, m_name, m_time, m_picture.get(), m_pictureLength);
     if (status != TL_OK)
         return console.statusFailure(status);
     console.notice(kDone);
     // The key chooses the new seal's slot; the list read again names it.
-    if (refreshList(binding, console) == kExitSuccess) {
-        for (int32_t number : listedNumbers()) {
+    if (refreshList(binding, m_table, console) == kExitSuccess) {
+        for (int32_t number : listedNumbers(m_table)) {
             if (before.count(number) == 0)
                 console.notice(QStringLiteral("number: %1").arg(number));
         }
@@ -248,24 +242,20 @@ int SealCommands::runAdd(KeyDriverBinding& binding, Console& console)
 
 int SealCommands::runDelete(KeyDriverBinding& binding, Console& console)
 {
-    uint32_t keyState = 0;
-    int32_t status = binding.TLKeyGetStatus(&keyState);
+    const int32_t status = deleteSeal(binding, m_number);
     if (status != TL_OK)
         return console.statusFailure(status);
-    status = binding.TLKeyDelSealData(m_number);
-    if (status != TL_OK)
-        return console.statusFailure(status);
-    refreshList(binding, console);
+    refreshList(binding, m_table, console);
     console.notice(kDone);
     return kExitSuccess;
 }
 
 int SealCommands::runTime(KeyDriverBinding& binding, Console& console)
 {
-    const int32_t status = binding.TLKeyWriteSealTime(m_number, m_time);
+    const int32_t status = writeSealTime(binding, m_number, m_time);
     if (status != TL_OK)
         return console.statusFailure(status);
-    refreshList(binding, console);
+    refreshList(binding, m_table, console);
     console.notice(kDone);
     return kExitSuccess;
 }

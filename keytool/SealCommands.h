@@ -3,7 +3,8 @@
 #include "CommandLine.h"
 #include "KeyCommand.h"
 #include "device/TalvoDriverApi.h"
-#include "seals/PictureFiles.h"
+#include "key/SealSlotTable.h"
+#include "platform/core/PictureFileReader.h"
 
 #include <QString>
 
@@ -36,6 +37,8 @@ private:
 
     CommandId m_command;
     Invocation m_invocation;
+    // The command's own copy of the key's seal table, as the list dialog keeps one.
+    SealSlotTable m_table;
     int32_t m_number = 0;
     QString m_path;
     char m_name[TL_SEAL_NAME_SIZE] = {};

@@ -1,6 +1,6 @@
 #include "SecretFile.h"
 
-#include "platform/NativePath.h"
+#include "platform/core/NativePath.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "TerminalPrompt.h"
 
-#include "platform/LocaleText.h"
+#include "platform/core/LocaleText.h"
 
 #include <algorithm>
 #include <cerrno>

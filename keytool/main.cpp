@@ -2,7 +2,7 @@
 // the tool's own driver binding and page logic.
 
 #include "KeyTool.h"
-#include "platform/StandardStreams.h"
+#include "platform/core/StandardStreams.h"
 
 #include <clocale>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TemplateDialog.h"
+#include "platform/widgets/TemplateDialog.h"
 
 namespace talvo {
 

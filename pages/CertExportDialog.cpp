@@ -1,13 +1,14 @@
 #include "CertExportDialog.h"
 
-#include "CertificateFile.h"
-#include "DriverBuffer.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "device/StatusText.h"
-#include "platform/Cp936Codec.h"
-#include "platform/FileErrorBox.h"
-#include "platform/Interaction.h"
+#include "key/BaseRecord.h"
+#include "key/CertificateOperations.h"
+#include "platform/core/CertificateFile.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/widgets/FileErrorBox.h"
+#include "platform/widgets/Interaction.h"
 #include "resources/DialogTemplates.h"
 
 namespace talvo {
@@ -55,25 +56,24 @@ void CertExportDialog::showStatusError(int32_t status)
 
 CertExportDialog::ExportResult CertExportDialog::ExportCertificate()
 {
-    if (!m_binding || !m_binding->TLKeyIsExist(kDeviceSelector)) {
+    if (!m_binding || !keyPresent(*m_binding)) {
         windowMessageBox(this, QStringLiteral("设备不存在"), kNoticeCaption, BoxIcon::Information);
         return ExportResult::Failed;
     }
-    uint32_t length = 0;
-    int32_t status = m_binding->TLKeyReadCert(nullptr, &length);
+    TwoCallRead certificate(certificateRead(*m_binding));
+    int32_t status = certificate.askLength();
     if (status != 0) {
         showStatusError(status);
         return ExportResult::Failed;
     }
-    DriverBuffer buffer(length);
     // A length no key gives is not allocated; it reads as the memory failure it would cause.
-    status = buffer.refused() ? TL_ERR_MEMORY : m_binding->TLKeyReadCert(buffer.data(), buffer.length());
+    status = certificate.readBytes();
     if (status != 0) {
         showStatusError(status);
         return ExportResult::Failed;
     }
     // Created with the user's usual permissions: the file is the operator's own.
-    if (const int error = writeCertificateFile(m_exportPath, buffer.bytes(), buffer.size())) {
+    if (const int error = writeCertificateFile(m_exportPath, certificate.bytes(), certificate.size())) {
         showFileErrorBox(m_exportPath, error);
         return ExportResult::Abandoned;
     }

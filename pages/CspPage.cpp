@@ -1,25 +1,24 @@
 #include "CspPage.h"
 
 #include "CertExportDialog.h"
-#include "DriverBuffer.h"
 #include "crypto/SecureMessage.h"
 #include "device/CspName.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/Cp936Codec.h"
-#include "platform/DebugTrace.h"
-#include "platform/FileErrorBox.h"
-#include "platform/Interaction.h"
-#include "platform/NativePath.h"
-#include "platform/PrivateDirectory.h"
-#include "platform/PrivateFile.h"
-#include "platform/WindowBoxReporter.h"
+#include "key/CertificateOperations.h"
+#include "key/PinOperations.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/DebugTrace.h"
+#include "platform/core/NativePath.h"
+#include "platform/core/PrivateDirectory.h"
+#include "platform/core/PrivateFile.h"
+#include "platform/widgets/FileErrorBox.h"
+#include "platform/widgets/Interaction.h"
+#include "platform/widgets/WindowBoxReporter.h"
 #include "resources/DialogTemplates.h"
 
 #include <QCloseEvent>
 #include <QFile>
-
-#include <cstring>
 
 namespace talvo {
 
@@ -34,9 +33,9 @@ const QString kIncompleteText = QStringLiteral("输入不完整!");
 const QString kSucceededText = QStringLiteral("生成安全报文成功!");
 const QString kFailedText = QStringLiteral("生成安全报文失败!");
 
-QString bytesAsText(const DriverBuffer& buffer)
+QString bytesAsText(const TwoCallRead& read)
 {
-    return fromCp936(reinterpret_cast<const char*>(buffer.bytes()), buffer.size());
+    return fromCp936(reinterpret_cast<const char*>(read.bytes()), read.size());
 }
 
 } // namespace
@@ -112,12 +111,9 @@ void CspPage::onHash()
 {
     // Six bytes at most, and never half of a double-byte character.
     const std::string typed = toCp936(truncateToCp936Bytes(itemText(C::PinEdit), kPinMaxBytes));
-    char pin[kPinMaxBytes + 1] = {};
-    std::memcpy(pin, typed.data(), std::min(typed.size(), kPinMaxBytes));
     char hash[kCalcHashBufferSize] = {};
-    // The length is six whatever was typed: a shorter PIN is hashed with the zeros after it.
     if (m_binding)
-        m_binding->TLKeyCalcHash(pin, static_cast<int32_t>(kPinMaxBytes), hash);
+        hashPin(*m_binding, typed, hash);
     setItemText(C::HashEdit, fromCp936(hash, sizeof hash));
 }
 
@@ -168,14 +164,16 @@ void CspPage::onParse()
 
 void CspPage::onCertText()
 {
-    uint32_t length = 0;
-    if (!m_binding || m_binding->TLKeyReadCert(nullptr, &length) != 0)
+    if (!m_binding)
         return;
-    DriverBuffer buffer(length);
-    if (buffer.refused())
+    TwoCallRead certificate(certificateRead(*m_binding));
+    if (certificate.askLength() != 0)
         return;
-    m_binding->TLKeyReadCert(buffer.data(), buffer.length());
-    windowMessageBox(this, bytesAsText(buffer));
+    // What the second call answers is not looked at: its bytes are shown.
+    certificate.readBytes();
+    if (certificate.refused())
+        return;
+    windowMessageBox(this, bytesAsText(certificate));
 }
 
 void CspPage::onExportCert()
@@ -212,13 +210,12 @@ CspPage::TempCertResult CspPage::WriteTempCertFile()
     }
     m_tempCertFile = path;
 
-    uint32_t length = 0;
-    if (!m_binding || m_binding->TLKeyReadCert(nullptr, &length) != 0)
+    if (!m_binding)
         return TempCertResult::NoCertificate;
-    DriverBuffer buffer(length);
-    if (buffer.refused() || m_binding->TLKeyReadCert(buffer.data(), buffer.length()) != 0)
+    TwoCallRead certificate(certificateRead(*m_binding));
+    if (certificate.askLength() != 0 || certificate.readBytes() != 0)
         return TempCertResult::NoCertificate;
-    if (const int error = writeTempCertBytes(m_tempCertFile, buffer.bytes(), buffer.size())) {
+    if (const int error = writeTempCertBytes(m_tempCertFile, certificate.bytes(), certificate.size())) {
         showFileErrorBox(m_tempCertFile, error);
         return TempCertResult::Abandoned;
     }
@@ -244,20 +241,15 @@ void CspPage::onVerify()
 {
     uint8_t verified = 0;
     if (m_binding) {
-        uint32_t signatureLength = 0;
-        m_binding->TLKeyGetSignature(kFixedPin, kFixedPinLength, nullptr, &signatureLength);
-        DriverBuffer signature(signatureLength);
-        if (!signature.refused())
-            m_binding->TLKeyGetSignature(kFixedPin, kFixedPinLength, signature.data(), signature.length());
-
-        uint32_t publicKeyLength = 0;
-        m_binding->TLKeyGetPublicKey(nullptr, &publicKeyLength);
-        DriverBuffer publicKey(publicKeyLength);
-        if (!publicKey.refused())
-            m_binding->TLKeyGetPublicKey(publicKey.data(), publicKey.length());
-
-        m_binding->TLVerifySign(kFixedPin, kFixedPinLength, publicKey.bytes(), publicKey.size(),
-                                signature.bytes(), signature.size(), &verified);
+        // Every step is taken whatever the one before answered; only the verdict is shown.
+        TwoCallRead signature(signatureRead(*m_binding));
+        signature.askLength();
+        signature.readBytes();
+        TwoCallRead publicKey(publicKeyRead(*m_binding));
+        publicKey.askLength();
+        publicKey.readBytes();
+        verifySignature(*m_binding, publicKey.bytes(), publicKey.size(), signature.bytes(), signature.size(),
+                        verified);
     }
     windowMessageBox(this, verified != 0 ? QStringLiteral("OK") : QStringLiteral("Failed"));
 }

@@ -1,14 +1,15 @@
 #include "DeviceInfoPage.h"
 
-#include "DeviceInfoFields.h"
-#include "DeviceInfoReading.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "device/StatusText.h"
-#include "platform/Cp936Codec.h"
-#include "platform/DebugTrace.h"
-#include "platform/Interaction.h"
-#include "platform/TextLimit.h"
+#include "key/BaseRecord.h"
+#include "key/DeviceInfoFields.h"
+#include "key/PinOperations.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/DebugTrace.h"
+#include "platform/widgets/Interaction.h"
+#include "platform/widgets/TextLimit.h"
 #include "resources/DialogTemplates.h"
 #include "seals/SealListDialog.h"
 
@@ -83,7 +84,7 @@ void DeviceInfoPage::exchangeChecks(bool fromForm)
 bool DeviceInfoPage::keyPresent() const
 {
     // Without a binding there is no way to the key: it counts as absent.
-    return m_binding && m_binding->TLKeyIsExist(kDeviceSelector);
+    return m_binding && talvo::keyPresent(*m_binding);
 }
 
 void DeviceInfoPage::showStatusError(int32_t status)
@@ -154,7 +155,7 @@ void DeviceInfoPage::onSet()
     form.init = m_init;
     form.lock = m_lock;
 
-    const int32_t status = m_binding->TLKeyWriteKeyBaseInfo(buildKeyBaseInfo(form));
+    const int32_t status = writeBaseRecord(*m_binding, buildKeyBaseInfo(form));
     if (status == 0)
         windowMessageBox(this, QStringLiteral("操作成功"), kNoticeCaption, BoxIcon::Information);
     else
@@ -173,7 +174,7 @@ void DeviceInfoPage::onInitialise()
         return;
     }
     // The hash of the fixed PIN is asked for but not used: only the low format reaches the key.
-    m_binding->TLKeyCalcHash(kFixedPin, kFixedPinLength, hash);
+    hashFixedPin(*m_binding, hash);
     if (!modeFromForm()) {
         windowMessageBox(this, kModeErrorText, kErrorCaption, BoxIcon::Error);
         debugTrace(kModeErrorText);

@@ -1,11 +1,12 @@
 #include "PinPage.h"
 
-#include "PinChange.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/Cp936Codec.h"
-#include "platform/Interaction.h"
-#include "platform/TextLimit.h"
+#include "key/PinChange.h"
+#include "key/PinOperations.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/widgets/Interaction.h"
+#include "platform/widgets/TextLimit.h"
 #include "resources/DialogTemplates.h"
 
 #include <QLineEdit>
@@ -78,8 +79,14 @@ void PinPage::showInformation(const QString& text)
 void PinPage::onSetPassword()
 {
     exchangeTexts(true);
-    const PinChangeResult result =
-        changePin(m_binding, toCp936(m_oldPassword), toCp936(m_newPassword), toCp936(m_confirmation));
+    const std::string oldPin = toCp936(m_oldPassword);
+    const std::string newPin = toCp936(m_newPassword);
+    const std::string confirmation = toCp936(m_confirmation);
+    PinChangeResult result{PinChangeOutcome::Incomplete};
+    if (m_binding)
+        result = changePin(*m_binding, oldPin, newPin, confirmation);
+    else if (pinChangeComplete(oldPin, newPin, confirmation))
+        result = {PinChangeOutcome::WrongOldPin, TL_ERR_NO_DEVICE};
     const QString text = pinChangeText(result.outcome);
     switch (result.outcome) {
     case PinChangeOutcome::Incomplete:
@@ -109,7 +116,7 @@ void PinPage::onCheckPin()
 {
     exchangeTexts(true);
     const std::string pin = toCp936(m_pin);
-    const int32_t status = m_binding ? m_binding->TLKeyVerifyUserPin(pin.c_str()) : TL_ERR_NO_DEVICE;
+    const int32_t status = m_binding ? checkPin(*m_binding, pin) : TL_ERR_NO_DEVICE;
     windowMessageBox(this, status == 0 ? QStringLiteral("ok") : QStringLiteral("error"));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ControlIds.h"
-#include "platform/DialogTemplate.h"
+#include "platform/widgets/DialogTemplate.h"
 
 namespace talvo {
 

@@ -1,18 +1,20 @@
 #include "SealListDialog.h"
 
-#include "PictureFiles.h"
+#include "SealListTable.h"
 #include "SealNameDialog.h"
-#include "SealPictureRead.h"
 #include "SealPreview.h"
-#include "SealSlotTable.h"
 #include "SealTimeDialog.h"
 #include "device/DriverConventions.h"
 #include "device/StatusText.h"
-#include "platform/Cp936Codec.h"
-#include "platform/DebugTrace.h"
-#include "platform/FileErrorBox.h"
-#include "platform/Interaction.h"
-#include "platform/PrivateDirectory.h"
+#include "key/SealOperations.h"
+#include "key/SealPictureRead.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/DebugTrace.h"
+#include "platform/core/PictureFileReader.h"
+#include "platform/core/PrivateDirectory.h"
+#include "platform/core/PrivateFile.h"
+#include "platform/widgets/FileErrorBox.h"
+#include "platform/widgets/Interaction.h"
 #include "resources/DialogTemplates.h"
 
 #include <QComboBox>
@@ -80,13 +82,11 @@ void SealListDialog::RefreshSealList()
     if (!m_sealCombo)
         return;
     m_sealCombo->clear();
-    KeyInfo info{};
-    if (onKey([&](KeyDriverBinding& key) { return key.TLKeyReadKeyInfo(&info); }) != TL_OK) {
+    SealSlotTable& table = sealSlotTable();
+    if (onKey([&](KeyDriverBinding& key) { return readSealTable(key, table); }) != TL_OK) {
         windowMessageBox(this, QStringLiteral("操作失败"), QStringLiteral("错误"), BoxIcon::Error);
         return;
     }
-    SealSlotTable& table = sealSlotTable();
-    table.rebuildFrom(info);
     // Placed by position, never by the list's sorting: position n is list index n.
     for (int position = 0; position < table.listedCount(); ++position) {
         const SealEntry* entry = table.listedEntry(position);
@@ -120,7 +120,8 @@ void SealListDialog::OnSelchangeSealCombo()
 
 bool SealListDialog::ExtractSealPicture(int32_t sealNumber, const QString& path)
 {
-    const SealPictureRead picture = readSealPicture(m_binding, sealNumber);
+    const SealPictureRead picture =
+        m_binding ? readSealPicture(*m_binding, sealNumber) : SealPictureRead{.status = TL_ERR_NO_DEVICE};
     if (picture.emptyLength) {
         debugTrace(kSealLengthTrace);
         return false;
@@ -130,12 +131,14 @@ bool SealListDialog::ExtractSealPicture(int32_t sealNumber, const QString& path)
         debugTrace(kSealReadFailedTrace);
         return false;
     }
-    return writePictureOrReport(path, picture.bytes.get(), picture.size);
+    return writePictureOrReport(path, picture.bytes(), picture.size());
 }
 
 bool SealListDialog::writePictureOrReport(const QString& path, const uint8_t* bytes, std::size_t size)
 {
-    const int error = writePictureFile(path, bytes, size);
+    // The temporary picture: whatever stands at its fixed name that is not the user's own plain
+    // file is replaced.
+    const int error = writePrivateFile(path, bytes, size);
     if (error == 0)
         return true;
     showFileErrorBox(path.isEmpty() ? kTemporaryPictureName : path, error);
@@ -183,14 +186,8 @@ void SealListDialog::OnButtonAddSeal()
         showFileErrorBox(path, error);
         return;
     }
-    uint32_t keyState = 0;
-    int32_t status = onKey([&](KeyDriverBinding& key) { return key.TLKeyGetStatus(&keyState); });
-    if (status != TL_OK) {
-        showStatusMessage(status);
-        return;
-    }
-    status = onKey(
-        [&](KeyDriverBinding& key) { return key.TLKeyWriteSealData(name, expiry, picture.get(), length); });
+    const int32_t status =
+        onKey([&](KeyDriverBinding& key) { return addSeal(key, name, expiry, picture.get(), length); });
     if (status != TL_OK) {
         showStatusMessage(status);
         return;
@@ -206,14 +203,8 @@ void SealListDialog::OnButtonDeleteSeal()
         showNotice(QStringLiteral("没有要删除的签章"));
         return;
     }
-    uint32_t keyState = 0;
-    int32_t status = onKey([&](KeyDriverBinding& key) { return key.TLKeyGetStatus(&keyState); });
-    if (status != TL_OK) {
-        showStatusMessage(status);
-        return;
-    }
     const int32_t number = sealSlotTable().numberAt(position);
-    status = onKey([&](KeyDriverBinding& key) { return key.TLKeyDelSealData(number); });
+    const int32_t status = onKey([&](KeyDriverBinding& key) { return deleteSeal(key, number); });
     if (status != TL_OK) {
         showStatusMessage(status);
         return;
@@ -236,7 +227,7 @@ void SealListDialog::OnButtonWriteSealTime()
     char time[TL_SEAL_TIME_SIZE] = {};
     timeDialog.GetSealTime(time);
     const int32_t number = sealSlotTable().numberAt(position);
-    const int32_t status = onKey([&](KeyDriverBinding& key) { return key.TLKeyWriteSealTime(number, time); });
+    const int32_t status = onKey([&](KeyDriverBinding& key) { return writeSealTime(key, number, time); });
     if (status != TL_OK) {
         showStatusMessage(status);
         return;

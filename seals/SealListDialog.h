@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/KeyDriverBinding.h"
-#include "platform/TemplateDialog.h"
+#include "platform/widgets/TemplateDialog.h"
 
 #include <cstdint>
 

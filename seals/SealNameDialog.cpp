@@ -1,9 +1,9 @@
 #include "SealNameDialog.h"
 
-#include "SealTexts.h"
-#include "platform/Cp936Codec.h"
-#include "platform/Interaction.h"
-#include "platform/TextLimit.h"
+#include "key/SealTexts.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/widgets/Interaction.h"
+#include "platform/widgets/TextLimit.h"
 #include "resources/DialogTemplates.h"
 
 #include <QCalendarWidget>

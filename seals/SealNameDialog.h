@@ -2,7 +2,7 @@
 
 #include "device/DriverConventions.h"
 #include "device/TalvoDriverApi.h"
-#include "platform/TemplateDialog.h"
+#include "platform/widgets/TemplateDialog.h"
 
 #include <string>
 

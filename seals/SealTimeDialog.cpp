@@ -1,7 +1,7 @@
 #include "SealTimeDialog.h"
 
-#include "SealTexts.h"
-#include "platform/Cp936Codec.h"
+#include "key/SealTexts.h"
+#include "platform/core/Cp936Codec.h"
 #include "resources/DialogTemplates.h"
 
 #include <QCalendarWidget>

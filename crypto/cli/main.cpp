@@ -2,9 +2,9 @@
 // key's provider, for operators and scripts.
 
 #include "crypto/SecureMessage.h"
-#include "platform/NativePath.h"
-#include "platform/StandardStreams.h"
-#include "platform/StderrReporter.h"
+#include "platform/core/NativePath.h"
+#include "platform/core/StandardStreams.h"
+#include "platform/core/StderrReporter.h"
 
 #include <clocale>
 #include <cstdio>

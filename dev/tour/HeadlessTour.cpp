@@ -8,9 +8,9 @@
 #include "pages/CertExportDialog.h"
 #include "pages/CspPage.h"
 #include "pages/PinPage.h"
-#include "platform/CertificateWindow.h"
-#include "platform/Interaction.h"
-#include "platform/TabControl.h"
+#include "platform/widgets/CertificateWindow.h"
+#include "platform/widgets/Interaction.h"
+#include "platform/widgets/TabControl.h"
 #include "resources/ControlIds.h"
 
 #include <QAbstractButton>

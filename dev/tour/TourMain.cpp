@@ -3,8 +3,8 @@
 // or installed beside the tool.
 #include "HeadlessTour.h"
 
-#include "platform/ChineseFont.h"
-#include "platform/QtTranslation.h"
+#include "platform/widgets/ChineseFont.h"
+#include "platform/widgets/QtTranslation.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "Cp936Text.h"
 
-#include "platform/CodePage.h"
+#include "platform/codepage/CodePage.h"
 
 namespace talvo::sim {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WinCryptTypes.h"
+#include "platform/cryptoapi/WinCryptTypes.h"
 
 #include <openssl/evp.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CspProviderInterface.h"
+#include "platform/cryptoapi/CspProviderInterface.h"
 
 #define MERO_CSP_EXPORT extern "C" __attribute__((visibility("default")))
 

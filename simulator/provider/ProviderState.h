@@ -2,7 +2,7 @@
 
 #include "ProviderContext.h"
 
-#include "platform/CspProviderInterface.h"
+#include "platform/cryptoapi/CspProviderInterface.h"
 
 #include <atomic>
 #include <map>

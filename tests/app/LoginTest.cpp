@@ -1,8 +1,8 @@
 // Runs with a stand-in driver that the main window could load.
 #include "MainWindowFixture.h"
 #include "app/LoginDialog.h"
-#include "platform/ScriptedInteraction.h"
 #include "resources/ControlIds.h"
+#include "support/ScriptedInteraction.h"
 #include "support/Typing.h"
 
 #include <QLineEdit>

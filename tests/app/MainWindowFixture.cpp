@@ -1,8 +1,8 @@
 #include "MainWindowFixture.h"
 
 #include "app/LoginDialog.h"
-#include "platform/Interaction.h"
-#include "platform/PrivateDirectory.h"
+#include "platform/core/PrivateDirectory.h"
+#include "platform/widgets/Interaction.h"
 #include "resources/ControlIds.h"
 #include "support/Typing.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MainDialog.h"
-#include "platform/ScriptedInteraction.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QTemporaryDir>
 

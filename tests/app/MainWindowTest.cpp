@@ -1,7 +1,7 @@
 // Runs with the partial stand-in driver: its serial number fills the whole buffer unterminated.
 #include "MainWindowFixture.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/TabControl.h"
+#include "platform/widgets/TabControl.h"
 #include "resources/ControlIds.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // Runs where no driver library can be found.
 #include "MainWindowFixture.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/DebugTrace.h"
+#include "platform/core/DebugTrace.h"
 #include "resources/ControlIds.h"
 
 #include <gtest/gtest.h>

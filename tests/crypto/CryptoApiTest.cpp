@@ -3,7 +3,7 @@
 #include "OpenSslReference.h"
 #include "TestContainers.h"
 
-#include "platform/CryptoApi.h"
+#include "platform/cryptoapi/CryptoApi.h"
 #include "simulator/common/ContainerKeys.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 
 #include "TestContainers.h"
 
-#include "platform/CryptoApi.h"
-#include "platform/CspRegistry.h"
-#include "platform/DebugTrace.h"
+#include "platform/core/DebugTrace.h"
+#include "platform/cryptoapi/CryptoApi.h"
+#include "platform/cryptoapi/CspRegistry.h"
 
 #include <gtest/gtest.h>
 

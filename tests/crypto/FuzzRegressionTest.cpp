@@ -4,8 +4,8 @@
 #include "TestContainers.h"
 
 #include "crypto/SecureMessage.h"
-#include "platform/ScriptedInteraction.h"
-#include "platform/WindowBoxReporter.h"
+#include "platform/widgets/WindowBoxReporter.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // The provider serves the container that the simulated key itself creates, and follows it
 // when it is unplugged and plugged again.
 
-#include "tests/support/SimulatedKey.h"
+#include "support/SimulatedKey.h"
 
 #include "crypto/SecureMessage.h"
-#include "platform/ScriptedInteraction.h"
-#include "platform/WindowBoxReporter.h"
+#include "platform/widgets/WindowBoxReporter.h"
+#include "support/ScriptedInteraction.h"
 
 #include <gtest/gtest.h>
 

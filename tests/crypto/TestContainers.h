@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/TempDirectory.h"
+#include "support/TempDirectory.h"
 
 #include <filesystem>
 #include <memory>

@@ -4,10 +4,10 @@
 #include "OpenSslReference.h"
 
 #include "crypto/SecureMessage.h"
-#include "platform/ScriptedInteraction.h"
-#include "platform/WindowBoxReporter.h"
+#include "platform/widgets/WindowBoxReporter.h"
 #include "simulator/key/KeyBackend.h"
-#include "tests/support/SimulatedKey.h"
+#include "support/ScriptedInteraction.h"
+#include "support/SimulatedKey.h"
 
 #include <gtest/gtest.h>
 

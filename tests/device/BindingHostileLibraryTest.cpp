@@ -2,7 +2,7 @@
 // an unterminated serial number, no CSP name.
 #include "device/CspName.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/Cp936Codec.h"
+#include "platform/core/Cp936Codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // This program finds a driver that lacks TLShowDlg, TLKeyGetPublicKey, TLVerifySign,
 // TLGetCertsNumFromIE, TLKeyReadCspName and every function the tool never calls.
 #include "device/KeyDriverBinding.h"
-#include "platform/DebugTrace.h"
+#include "platform/core/DebugTrace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // This program finds no driver library at all.
 #include "device/KeyDriverBinding.h"
-#include "platform/DebugTrace.h"
+#include "platform/core/DebugTrace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "device/StatusText.h"
-#include "platform/Cp936Codec.h"
+#include "platform/core/Cp936Codec.h"
 
 #include <gtest/gtest.h>
 

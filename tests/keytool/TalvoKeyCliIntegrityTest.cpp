@@ -2,7 +2,7 @@
 // the terminal and standard output.
 
 #include "TalvoKeyFixture.h"
-#include "platform/NativePath.h"
+#include "platform/core/NativePath.h"
 
 #include <QFile>
 #include <QProcess>

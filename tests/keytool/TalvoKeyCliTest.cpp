@@ -1,7 +1,7 @@
 // talvo-key's commands against the simulated key: each one's effect read back from the key.
 
 #include "TalvoKeyFixture.h"
-#include "support/GifEncoder.h"
+#include "dev/gif/GifEncoder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 
 #include "TalvoKeyRunner.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/Cp936Codec.h"
+#include "platform/core/Cp936Codec.h"
 #include "support/SimulatedKey.h"
 #include "support/TempDirectory.h"
 

@@ -1,5 +1,5 @@
 #include "TalvoKeyRunner.h"
-#include "platform/NativePath.h"
+#include "platform/core/NativePath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "pages/CertExportDialog.h"
 #include "PageTestSupport.h"
 #include "device/KeyDriverBinding.h"
-#include "pages/DriverBuffer.h"
-#include "platform/ScriptedInteraction.h"
+#include "key/DriverBuffer.h"
 #include "resources/ControlIds.h"
+#include "support/ScriptedInteraction.h"
 #include "support/TempDirectory.h"
 
 #include <QFile>

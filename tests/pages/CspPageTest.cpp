@@ -1,12 +1,12 @@
 #include "pages/CspPage.h"
 #include "PageTestSupport.h"
 #include "device/KeyDriverBinding.h"
+#include "key/DriverBuffer.h"
 #include "pages/CertExportDialog.h"
-#include "pages/DriverBuffer.h"
-#include "platform/DebugTrace.h"
-#include "platform/PrivateDirectory.h"
-#include "platform/ScriptedInteraction.h"
+#include "platform/core/DebugTrace.h"
+#include "platform/core/PrivateDirectory.h"
 #include "resources/ControlIds.h"
+#include "support/ScriptedInteraction.h"
 #include "support/TempDirectory.h"
 
 #include <QCloseEvent>

@@ -3,9 +3,9 @@
 #include "device/KeyDriverBinding.h"
 #include "pages/CertExportDialog.h"
 #include "pages/CspPage.h"
-#include "platform/CertificateDetails.h"
-#include "platform/ScriptedInteraction.h"
+#include "platform/core/CertificateDetails.h"
 #include "resources/ControlIds.h"
+#include "support/ScriptedInteraction.h"
 #include "support/SimulatedKey.h"
 
 #include <QFile>

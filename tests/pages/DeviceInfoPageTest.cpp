@@ -1,12 +1,12 @@
 #include "pages/DeviceInfoPage.h"
 #include "PageTestSupport.h"
 #include "device/KeyDriverBinding.h"
-#include "pages/DeviceInfoFields.h"
-#include "platform/Cp936Codec.h"
-#include "platform/DebugTrace.h"
-#include "platform/ScriptedInteraction.h"
-#include "platform/TextLimit.h"
+#include "key/DeviceInfoFields.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/DebugTrace.h"
+#include "platform/widgets/TextLimit.h"
 #include "resources/ControlIds.h"
+#include "support/ScriptedInteraction.h"
 #include "support/Typing.h"
 
 #include <QCheckBox>

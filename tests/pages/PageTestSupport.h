@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Interaction.h"
+#include "platform/widgets/Interaction.h"
 #include "recording/RecordingDriver.h"
 #include "support/Cp936.h"
 

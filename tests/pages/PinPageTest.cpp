@@ -1,9 +1,9 @@
 #include "pages/PinPage.h"
 #include "PageTestSupport.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/ScriptedInteraction.h"
-#include "platform/TextLimit.h"
+#include "platform/widgets/TextLimit.h"
 #include "resources/ControlIds.h"
+#include "support/ScriptedInteraction.h"
 #include "support/Typing.h"
 
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "platform/CertificateDetails.h"
+#include "platform/core/CertificateDetails.h"
 #include "TestCertificate.h"
 #include "support/TempDirectory.h"
 

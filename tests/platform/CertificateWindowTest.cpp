@@ -1,7 +1,7 @@
-#include "platform/CertificateWindow.h"
+#include "platform/widgets/CertificateWindow.h"
 #include "TestCertificate.h"
-#include "platform/CertificateViewerLaunch.h"
-#include "platform/QtInteraction.h"
+#include "platform/widgets/CertificateViewerLaunch.h"
+#include "platform/widgets/QtInteraction.h"
 #include "support/TempDirectory.h"
 
 #include <QElapsedTimer>

@@ -3,22 +3,23 @@
 
 #include "crypto/SecureMessage.h"
 #include "device/KeyDriverBinding.h"
-#include "pages/DeviceInfoFields.h"
-#include "pages/PinChange.h"
-#include "platform/Cp936Codec.h"
-#include "platform/StderrReporter.h"
-#include "seals/SealPictureRead.h"
-#include "seals/SealSlotTable.h"
-#include "seals/SealTexts.h"
+#include "key/DeviceInfoFields.h"
+#include "key/PinChange.h"
+#include "key/SealPictureRead.h"
+#include "key/SealSlotTable.h"
+#include "key/SealTexts.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/StderrReporter.h"
 
 int main(int argc, char** /*argv*/)
 {
     if (argc > 1) {
         talvo::KeyDriverBinding binding;
-        talvo::sealSlotTable().reset();
-        if (talvo::readSealPicture(&binding, 101).status == 0 || talvo::midnightText(2024, 5, 6).empty() ||
+        talvo::SealSlotTable table;
+        table.reset();
+        if (talvo::readSealPicture(binding, 101).status == 0 || talvo::midnightText(2024, 5, 6).empty() ||
             !talvo::matchModeText("admin") ||
-            talvo::changePin(&binding, "1", "2", "2").outcome == talvo::PinChangeOutcome::Changed)
+            talvo::changePin(binding, "1", "2", "2").outcome == talvo::PinChangeOutcome::Changed)
             return 2;
         talvo::StderrReporter reporter("probe");
         talvo::SecureMessage operations(reporter);

@@ -1,4 +1,4 @@
-#include "platform/Cp936Codec.h"
+#include "platform/core/Cp936Codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/DialogBuilder.h"
-#include "platform/TabControl.h"
+#include "platform/widgets/DialogBuilder.h"
+#include "platform/widgets/TabControl.h"
 #include "resources/DialogTemplates.h"
 
 #include <QAccessible>

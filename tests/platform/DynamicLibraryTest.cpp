@@ -1,4 +1,4 @@
-#include "platform/DynamicLibrary.h"
+#include "platform/core/DynamicLibrary.h"
 
 #include "support/TempDirectory.h"
 

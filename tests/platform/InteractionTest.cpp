@@ -1,6 +1,6 @@
-#include "platform/Interaction.h"
-#include "platform/QtInteraction.h"
-#include "platform/ScriptedInteraction.h"
+#include "platform/widgets/Interaction.h"
+#include "platform/widgets/QtInteraction.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QApplication>
 #include <QComboBox>

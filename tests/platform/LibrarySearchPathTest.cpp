@@ -1,4 +1,4 @@
-#include "platform/LibrarySearchPath.h"
+#include "platform/core/LibrarySearchPath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Loads the library named on the command line with DynamicLibrary and prints the file that was
 // loaded (exit 0), or why none was (exit 1).
 
-#include "platform/DynamicLibrary.h"
+#include "platform/core/DynamicLibrary.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "platform/NativePath.h"
-#include "platform/Interaction.h"
-#include "platform/ScriptedInteraction.h"
+#include "platform/core/NativePath.h"
+#include "platform/widgets/Interaction.h"
+#include "support/ScriptedInteraction.h"
 #include "support/TempDirectory.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/PrivateDirectory.h"
+#include "platform/core/PrivateDirectory.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "platform/PrivateFile.h"
+#include "platform/core/PrivateFile.h"
 
-#include "tests/support/TempDirectory.h"
+#include "support/TempDirectory.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "platform/QtTranslation.h"
+#include "platform/widgets/QtTranslation.h"
 #include "support/TempDirectory.h"
 
 #include <QMessageBox>

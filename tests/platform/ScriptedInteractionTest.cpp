@@ -1,5 +1,5 @@
-#include "platform/ScriptedInteraction.h"
-#include "platform/Interaction.h"
+#include "support/ScriptedInteraction.h"
+#include "platform/widgets/Interaction.h"
 
 #include <QDialog>
 #include <QWidget>

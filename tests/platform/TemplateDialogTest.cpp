@@ -1,6 +1,6 @@
-#include "platform/TemplateDialog.h"
-#include "platform/ScriptedInteraction.h"
+#include "platform/widgets/TemplateDialog.h"
 #include "resources/DialogTemplates.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "platform/TextLimit.h"
+#include "platform/widgets/TextLimit.h"
 #include "support/Typing.h"
 
 #include <QClipboard>

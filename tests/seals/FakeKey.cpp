@@ -1,8 +1,8 @@
 #include "FakeKey.h"
 
 #include "device/TalvoDriverExports.h"
-#include "platform/Cp936Codec.h"
-#include "platform/DynamicLibrary.h"
+#include "platform/core/Cp936Codec.h"
+#include "platform/core/DynamicLibrary.h"
 #include "support/Cp936.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/recording/RecordingDriver.h"
+#include "recording/RecordingDriver.h"
 
 #include <QByteArray>
 #include <QString>

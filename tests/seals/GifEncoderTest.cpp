@@ -1,4 +1,4 @@
-#include "tests/support/GifEncoder.h"
+#include "dev/gif/GifEncoder.h"
 
 #include <QBuffer>
 #include <QImageReader>

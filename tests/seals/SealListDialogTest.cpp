@@ -1,16 +1,16 @@
 #include "seals/SealListDialog.h"
 #include "FakeKey.h"
 #include "SealTestSupport.h"
+#include "dev/gif/GifEncoder.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/DebugTrace.h"
-#include "platform/ScriptedInteraction.h"
+#include "platform/core/DebugTrace.h"
 #include "resources/ControlIds.h"
 #include "seals/SealGeometry.h"
 #include "seals/SealNameDialog.h"
 #include "seals/SealTimeDialog.h"
-#include "tests/support/GifEncoder.h"
-#include "tests/support/TempDirectory.h"
-#include "tests/support/Typing.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDirectory.h"
+#include "support/Typing.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>

@@ -1,14 +1,14 @@
 #include "SealTestSupport.h"
+#include "dev/gif/GifEncoder.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/ScriptedInteraction.h"
 #include "resources/ControlIds.h"
 #include "seals/SealListDialog.h"
 #include "seals/SealNameDialog.h"
 #include "seals/SealTimeDialog.h"
-#include "tests/support/GifEncoder.h"
-#include "tests/support/SimulatedKey.h"
-#include "tests/support/TempDirectory.h"
-#include "tests/support/Typing.h"
+#include "support/ScriptedInteraction.h"
+#include "support/SimulatedKey.h"
+#include "support/TempDirectory.h"
+#include "support/Typing.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "seals/SealNameDialog.h"
 #include "SealTestSupport.h"
-#include "platform/ScriptedInteraction.h"
-#include "platform/TextLimit.h"
+#include "key/SealTexts.h"
+#include "platform/widgets/TextLimit.h"
 #include "resources/ControlIds.h"
-#include "seals/SealTexts.h"
-#include "tests/support/Typing.h"
+#include "support/ScriptedInteraction.h"
+#include "support/Typing.h"
 
 #include <QCalendarWidget>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "seals/SealPicture.h"
-#include "tests/support/GifEncoder.h"
-#include "tests/support/TempDirectory.h"
+#include "dev/gif/GifEncoder.h"
+#include "support/TempDirectory.h"
 
 #include <QPainter>
 

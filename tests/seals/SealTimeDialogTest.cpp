@@ -1,8 +1,8 @@
 #include "seals/SealTimeDialog.h"
 #include "SealTestSupport.h"
-#include "platform/ScriptedInteraction.h"
 #include "resources/ControlIds.h"
-#include "tests/support/Typing.h"
+#include "support/ScriptedInteraction.h"
+#include "support/Typing.h"
 
 #include <QCalendarWidget>
 #include <QTest>

@@ -1,10 +1,10 @@
 #include "FakeKey.h"
+#include "dev/gif/GifEncoder.h"
 #include "dev/tour/SealDialogsTour.h"
 #include "device/KeyDriverBinding.h"
-#include "platform/ScriptedInteraction.h"
 #include "seals/SealGeometry.h"
-#include "tests/support/GifEncoder.h"
-#include "tests/support/TempDirectory.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDirectory.h"
 
 #include <QPainter>
 

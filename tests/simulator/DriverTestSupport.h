@@ -2,8 +2,8 @@
 
 #include "device/KeyDriverBinding.h"
 #include "simulator/common/ContainerKeys.h"
-#include "tests/support/Cp936.h"
-#include "tests/support/SimulatedKey.h"
+#include "support/Cp936.h"
+#include "support/SimulatedKey.h"
 
 #include <QByteArray>
 #include <QString>

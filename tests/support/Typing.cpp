@@ -1,6 +1,6 @@
 #include "Typing.h"
 
-#include "platform/TemplateDialog.h"
+#include "platform/widgets/TemplateDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,0 +1,59 @@
+#include "PictureFileReader.h"
+
+#include "platform/core/NativePath.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace talvo {
+
+PictureFileReader::PictureFileReader(const QString& path)
+{
+    if (path.isEmpty()) {
+        m_openError = ENOENT;
+        return;
+    }
+    const QByteArray name = encodeNativePath(path);
+    m_descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_descriptor < 0) {
+        m_openError = errno;
+        return;
+    }
+    struct stat info {};
+    if (::fstat(m_descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(m_descriptor);
+        m_descriptor = -1;
+        m_openError = EACCES;
+        return;
+    }
+    m_size = static_cast<int64_t>(info.st_size);
+}
+
+PictureFileReader::~PictureFileReader()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+int PictureFileReader::readExactly(uint8_t* buffer, std::size_t size)
+{
+    if (!isOpen())
+        return EBADF;
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(m_descriptor, buffer + done, size - done, static_cast<off_t>(done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (got == 0)
+            return EIO;
+        done += static_cast<std::size_t>(got);
+    }
+    return 0;
+}
+
+} // namespace talvo
