@@ -4,6 +4,9 @@
 #include <openssl/param_build.h>
 #include <openssl/x509.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace talvo::sim {
 
 namespace {
@@ -80,11 +83,25 @@ bool offersTalvoMechanisms(TokenSession& session, std::string* reason)
             *reason = "the token lacks " + what + ", which a Talvo key needs";
         return false;
     };
-    if (f.C_GetMechanismInfo(session.slot(), CKM_RSA_PKCS_KEY_PAIR_GEN, &generation) != CKR_OK ||
+    // A token may answer for a mechanism that it does not list (SoftHSM does for those its
+    // configuration turns off): only a listed one counts as offered.
+    CK_ULONG count = 0;
+    std::vector<CK_MECHANISM_TYPE> listed;
+    if (f.C_GetMechanismList(session.slot(), nullptr, &count) == CKR_OK) {
+        listed.resize(count);
+        if (f.C_GetMechanismList(session.slot(), listed.data(), &count) != CKR_OK)
+            count = 0;
+        listed.resize(std::min<CK_ULONG>(count, listed.size()));
+    }
+    const auto offered = [&](CK_MECHANISM_TYPE type) {
+        return std::find(listed.begin(), listed.end(), type) != listed.end();
+    };
+    if (!offered(CKM_RSA_PKCS_KEY_PAIR_GEN) ||
+        f.C_GetMechanismInfo(session.slot(), CKM_RSA_PKCS_KEY_PAIR_GEN, &generation) != CKR_OK ||
         (generation.flags & CKF_GENERATE_KEY_PAIR) == 0 || generation.ulMinKeySize > kModulusBits ||
         generation.ulMaxKeySize < kModulusBits)
         return lacks("RSA 2048 key generation (CKM_RSA_PKCS_KEY_PAIR_GEN)");
-    if (f.C_GetMechanismInfo(session.slot(), CKM_RSA_PKCS, &rsa) != CKR_OK)
+    if (!offered(CKM_RSA_PKCS) || f.C_GetMechanismInfo(session.slot(), CKM_RSA_PKCS, &rsa) != CKR_OK)
         return lacks("CKM_RSA_PKCS");
     if ((rsa.flags & CKF_SIGN) == 0)
         return lacks("CKM_RSA_PKCS signing");

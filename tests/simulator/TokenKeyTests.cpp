@@ -138,6 +138,14 @@ TEST(TalvoSimTest, BadTokenInputIsRefusedWithNothingWritten)
     }
     QFile::setPermissions(files.file("loose"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 
+    // A token that generates RSA pairs but neither signs nor decrypts with them.
+    const QString configuration = QString::fromLocal8Bit(qgetenv("SOFTHSM2_CONF"));
+    const QByteArray offersAll = TempDirectory::readFile(configuration);
+    TempDirectory::writeFile(configuration, offersAll + "slots.mechanisms = CKM_RSA_PKCS_KEY_PAIR_GEN\n");
+    refused(on(token.uri(), token.pinFile()), "the token lacks CKM_RSA_PKCS");
+    TempDirectory::writeFile(configuration, offersAll);
+    EXPECT_TRUE(objectsOn(token).empty());
+
     // Another application's object: the token is not the Talvo key's alone.
     const std::unique_ptr<sim::TokenSession> session = openToken(token, token.pinFile());
     sim::TokenObjects objects(*session);
