@@ -18,6 +18,13 @@ public:
     std::optional<std::string> decrypt(std::string_view ciphertext) override;
 
 private:
+    using Start = CK_RV (*)(CK_SESSION_HANDLE, CK_MECHANISM*, CK_OBJECT_HANDLE);
+    using Finish = CK_RV (*)(CK_SESSION_HANDLE, unsigned char*, CK_ULONG, unsigned char*, CK_ULONG*);
+
+    // One CKM_RSA_PKCS operation with the private key; its output is at most the modulus long.
+    std::optional<std::string> privateKeyOperation(Start start, Finish finish, std::string_view input,
+                                                   const char* what);
+
     TokenSession& m_session;
     CK_OBJECT_HANDLE m_privateKey;
     EvpPkeyPtr m_publicKey;
