@@ -56,9 +56,9 @@ TEST(TemplateDialog, EnterPressesTheDefaultButton)
 TEST(TemplateDialog, EnterWithoutDefaultButtonIsOk)
 {
     ScriptedInteraction script;
-    CountingDialog dialog(IDD_CERT_EXPORT);
+    CountingDialog dialog(IDD_MAIN);
     script.scriptModal([](QDialog& shown) {
-        auto* edit = shown.findChild<QLineEdit*>(QStringLiteral("control1084"));
+        auto* edit = shown.findChild<QLineEdit*>(QStringLiteral("control%1").arg(ids::main::SerialEdit));
         ASSERT_NE(edit, nullptr);
         QTest::keyClick(edit, Qt::Key_Return);
     });
