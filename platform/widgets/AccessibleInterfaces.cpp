@@ -1,10 +1,9 @@
 #include "AccessibleInterfaces.h"
 
 #include "AccessibleDropDownList.h"
+#include "AccessibleTemplateDialog.h"
 #include "DropDownList.h"
 #include "TemplateDialog.h"
-
-#include <QAccessibleWidget>
 
 namespace talvo {
 
@@ -17,8 +16,7 @@ QAccessibleInterface* templateControlInterface(const QString& className, QObject
     if (auto* list = qobject_cast<DropDownList*>(object))
         return new AccessibleDropDownList(list);
     if (auto* dialog = qobject_cast<TemplateDialog*>(object))
-        return new QAccessibleWidget(dialog, dialog->sourceTemplate().child ? QAccessible::PropertyPage
-                                                                            : QAccessible::Dialog);
+        return new AccessibleTemplateDialog(dialog);
     return nullptr;
 }
 
