@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QShortcut>
+#include <QTabBar>
 
 #include <cstdlib>
 #include <new>
@@ -87,10 +88,13 @@ void MainDialog::createPages()
     m_pinPage.createAsChild(m_tabControl);
 
     const QRect area = pageRectangle();
+    int tab = 0;
     for (TemplateDialog* page :
          {static_cast<TemplateDialog*>(&m_deviceInfoPage), static_cast<TemplateDialog*>(&m_cspPage),
           static_cast<TemplateDialog*>(&m_pinPage)}) {
         page->setGeometry(area);
+        // A screen reader names a page by its tab.
+        page->setAccessibleName(m_tabControl->tabBar()->tabText(tab++));
         page->update();
     }
     m_deviceInfoPage.show();

@@ -12,7 +12,9 @@ using namespace ids;
 constexpr int N = kNoControlId;
 
 // Where a window's controls name no styles of their own (the pages and the export dialog),
-// every edit, button and check box has the tab stop that a resource script gives it.
+// every edit, button and check box has the tab stop that a resource script gives it. The
+// export dialog's "确定" is its default button: Enter in the path field exports, where the
+// dialog's own OK would close it with nothing written.
 // clang-format off
 const DialogTemplate kLogin{IDD_LOGIN, "登录", "System", 10, 159, 50, false,
     {
@@ -98,7 +100,7 @@ const DialogTemplate kCertExport{IDD_CERT_EXPORT, "请选择导出证书保存�
     {
         {certExport::PathEdit, K::Edit, "", 13, 9, 158, 14, StyleTabStop},
         {certExport::BrowseButton, K::PushButton, "…", 173, 9, 17, 14, StyleTabStop},
-        {certExport::ExportButton, K::PushButton, "确定", 31, 30, 52, 14, StyleTabStop},
+        {certExport::ExportButton, K::DefaultPushButton, "确定", 31, 30, 52, 14, StyleTabStop},
         {certExport::CancelButton, K::PushButton, "取消", 100, 30, 52, 14, StyleTabStop},
     }};
 

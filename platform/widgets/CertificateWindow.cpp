@@ -1,5 +1,6 @@
 #include "CertificateWindow.h"
 
+#include "WindowPlacement.h"
 #include "platform/core/CertificateDetails.h"
 #include "platform/core/VisibleText.h"
 
@@ -13,6 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -98,6 +100,16 @@ CertificateWindow::CertificateWindow(const QString& path, QWidget* parent) : QWi
     // Esc closes it as Enter does, as in a dialog.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     layout->addWidget(buttons);
+}
+
+void CertificateWindow::showEvent(QShowEvent* event)
+{
+    // Placed once, before it is first mapped: afterwards where it is is the operator's choice.
+    if (!m_placed && !event->spontaneous()) {
+        m_placed = true;
+        centreOnOwner(*this, parentWidget());
+    }
+    QWidget::showEvent(event);
 }
 
 } // namespace talvo

@@ -14,8 +14,12 @@ public:
 
     bool hasCertificate() const { return m_hasCertificate; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     bool m_hasCertificate = false;
+    bool m_placed = false;
 };
 
 } // namespace talvo

@@ -1,11 +1,12 @@
 #include "DialogBuilder.h"
 
+#include "AccessibleInterfaces.h"
+#include "DropDownList.h"
 #include "FlatPushButton.h"
 #include "TabControl.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,10 +29,25 @@ void keepOutOfTabChain(QWidget* control)
     }
 }
 
-bool takesTypedText(ControlKind kind)
+// Push buttons and the tab strip are reached by Tab whatever the template says: a template
+// that gives the tab stop to a few controls only leaves an operator without a mouse trapped.
+bool isTabStop(const ControlTemplate& control)
+{
+    return (control.styles & StyleTabStop) || control.kind == ControlKind::PushButton ||
+           control.kind == ControlKind::DefaultPushButton || control.kind == ControlKind::TabControl;
+}
+
+// The controls a screen reader needs a name for beyond their own text.
+bool isField(ControlKind kind)
 {
     return kind == ControlKind::Edit || kind == ControlKind::PasswordEdit ||
-           kind == ControlKind::MultiLineEdit || kind == ControlKind::DropDownList;
+           kind == ControlKind::MultiLineEdit || kind == ControlKind::DropDownList ||
+           kind == ControlKind::MonthCalendar;
+}
+
+bool sameRow(const QRect& a, const QRect& b)
+{
+    return a.top() <= b.bottom() && b.top() <= a.bottom();
 }
 
 // The static text on the field's row to its left, nearest first; a template may list all its
@@ -41,12 +57,25 @@ QLabel* labelOnRowOf(const QRect& field, const QList<QLabel*>& labels)
     QLabel* nearest = nullptr;
     for (QLabel* label : labels) {
         const QRect rect = label->geometry();
-        const bool sameRow = rect.top() <= field.bottom() && field.top() <= rect.bottom();
-        if (sameRow && rect.center().x() < field.left() &&
+        if (sameRow(rect, field) && rect.center().x() < field.left() &&
             (!nearest || rect.right() > nearest->geometry().right()))
             nearest = label;
     }
     return nearest;
+}
+
+// A label that stands over a tall field, its left edge near the field's, with no more than a
+// line's gap between them.
+QLabel* labelAbove(const QRect& field, const QList<QLabel*>& labels)
+{
+    for (QLabel* label : labels) {
+        const QRect rect = label->geometry();
+        const int gap = field.top() - rect.bottom();
+        if (gap > 0 && gap <= rect.height() && rect.left() < field.right() && field.left() < rect.right() &&
+            qAbs(rect.left() - field.left()) <= rect.height())
+            return label;
+    }
+    return nullptr;
 }
 
 QGroupBox* innermostGroupAround(const QRect& field, const QList<QGroupBox*>& groups)
@@ -73,16 +102,66 @@ void DialogBuilder::nameFieldsByTheirLabels(const DialogTemplate& dialogTemplate
         else if (auto* group = qobject_cast<QGroupBox*>(widget))
             groups.append(group);
     }
+    // A field with neither label nor group is what the window asks for.
+    const QString caption = dialogTemplate.child
+                                ? QString()
+                                : QString::fromUtf8(dialogTemplate.caption ? dialogTemplate.caption : "");
+    QList<QWidget*> fields;
     for (qsizetype i = 0; i < built.inOrder.size(); ++i) {
-        if (!takesTypedText(dialogTemplate.controls[static_cast<std::size_t>(i)].kind))
+        if (!isField(dialogTemplate.controls[static_cast<std::size_t>(i)].kind))
             continue;
         QWidget* field = built.inOrder[i];
-        if (QLabel* label = labelOnRowOf(field->geometry(), labels)) {
+        fields.append(field);
+        QLabel* label = labelOnRowOf(field->geometry(), labels);
+        if (!label)
+            label = labelAbove(field->geometry(), labels);
+        if (label) {
             label->setBuddy(field);
             field->setAccessibleName(label->text());
         } else if (QGroupBox* group = innermostGroupAround(field->geometry(), groups)) {
             field->setAccessibleName(group->title());
+        } else {
+            field->setAccessibleName(caption);
         }
+        if (auto* calendar = qobject_cast<QCalendarWidget*>(field))
+            nameCalendarParts(calendar);
+    }
+    nameBrowseButtons(built.inOrder, fields);
+}
+
+void DialogBuilder::nameCalendarParts(QCalendarWidget* calendar)
+{
+    const struct {
+        const char* objectName;
+        QString name;
+    } parts[] = {
+        {"qt_calendar_prevmonth", QStringLiteral("上个月")},
+        {"qt_calendar_nextmonth", QStringLiteral("下个月")},
+        {"qt_calendar_yearedit", QStringLiteral("年份")},
+        // The day table has the focus: it says what the date is for.
+        {"qt_calendar_calendarview", calendar->accessibleName()},
+    };
+    for (const auto& part : parts)
+        if (auto* widget = calendar->findChild<QWidget*>(QLatin1String(part.objectName)))
+            widget->setAccessibleName(part.name);
+}
+
+void DialogBuilder::nameBrowseButtons(const QList<QWidget*>& controls, const QList<QWidget*>& fields)
+{
+    for (QWidget* control : controls) {
+        auto* button = qobject_cast<QPushButton*>(control);
+        if (!button || button->text() != QStringLiteral("…"))
+            continue;
+        // The field on its row, nearest to its left.
+        QWidget* filled = nullptr;
+        for (QWidget* field : fields) {
+            const QRect rect = field->geometry();
+            if (sameRow(rect, button->geometry()) && rect.right() < button->x() &&
+                (!filled || rect.right() > filled->geometry().right()))
+                filled = field;
+        }
+        if (filled)
+            button->setAccessibleName(filled->accessibleName());
     }
 }
 
@@ -126,11 +205,8 @@ QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* w
     }
     case ControlKind::CheckBox:
         return new QCheckBox(text, window);
-    case ControlKind::DropDownList: {
-        auto* combo = new QComboBox(window);
-        combo->setEditable(false);
-        return combo;
-    }
+    case ControlKind::DropDownList:
+        return new DropDownList(window);
     case ControlKind::TabControl:
         return new TabControl(window);
     case ControlKind::MonthCalendar: {
@@ -146,6 +222,7 @@ QWidget* DialogBuilder::createControl(const ControlTemplate& control, QWidget* w
 
 BuiltControls DialogBuilder::build(const DialogTemplate& dialogTemplate, QWidget* window)
 {
+    installAccessibleInterfaces();
     BuiltControls built;
     const QFont font = dialogFont(dialogTemplate.fontFace, dialogTemplate.pointSize);
     window->setFont(font);
@@ -165,7 +242,7 @@ BuiltControls DialogBuilder::build(const DialogTemplate& dialogTemplate, QWidget
             widget->setObjectName(QStringLiteral("control%1").arg(control.id));
             built.byId.insert(control.id, widget);
         }
-        if (!(control.styles & StyleTabStop))
+        if (!isTabStop(control))
             keepOutOfTabChain(widget);
         if (control.styles & StyleHidden)
             widget->setVisible(false);

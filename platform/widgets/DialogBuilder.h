@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 
+class QCalendarWidget;
 class QWidget;
 
 namespace talvo {
@@ -26,9 +27,13 @@ public:
 
 private:
     static QWidget* createControl(const ControlTemplate& control, QWidget* window);
-    // Each edit and combo box takes the text of its label as its accessible name, else the
-    // title of the group box around it.
+    // Each field takes the text of its label as its accessible name (on its row, else just
+    // above it), else the title of the group box around it, else the window's caption.
     static void nameFieldsByTheirLabels(const DialogTemplate& dialogTemplate, const BuiltControls& built);
+    // Qt leaves the month buttons and the year field nameless.
+    static void nameCalendarParts(QCalendarWidget* calendar);
+    // A "…" button is named by the field it fills, the one to its left.
+    static void nameBrowseButtons(const QList<QWidget*>& controls, const QList<QWidget*>& fields);
 };
 
 } // namespace talvo

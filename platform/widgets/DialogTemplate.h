@@ -25,7 +25,8 @@ enum ControlStyle : unsigned {
     StyleVerticalScroll = 1u << 2,
     StyleSort = 1u << 3,
     StyleWantReturn = 1u << 4,
-    // Tab moves the focus only to controls with this style; the others take it on a click.
+    // Tab moves the focus to controls with this style and to every push button and tab strip;
+    // the others take it on a click.
     StyleTabStop = 1u << 5,
 };
 

@@ -13,6 +13,8 @@ TabControl::TabControl(QWidget* parent) : QWidget(parent)
     m_tabBar = new QTabBar(this);
     m_tabBar->setDrawBase(false);
     m_tabBar->setExpanding(false);
+    // The focus given to the control goes to its strip, which Tab reaches.
+    setFocusProxy(m_tabBar);
     connect(m_tabBar, &QTabBar::currentChanged, this, [this] { emit selectionChanged(); });
 }
 

@@ -28,6 +28,13 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
         setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                        Qt::WindowCloseButtonHint);
         setFixedSize(m_controls.clientSize);
+        // A window without a caption is named, for screen readers, by what it asks first.
+        if (windowTitle().isEmpty())
+            for (QWidget* widget : m_controls.inOrder)
+                if (auto* group = qobject_cast<QGroupBox*>(widget); group && !group->title().isEmpty()) {
+                    setAccessibleName(group->title());
+                    break;
+                }
     }
     // Qt's calendar view takes Enter for itself; a Windows month calendar leaves it to the
     // dialog, whose default button it presses.

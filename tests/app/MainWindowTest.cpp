@@ -1,12 +1,17 @@
 // Runs with the partial stand-in driver: its serial number fills the whole buffer unterminated.
 #include "MainWindowFixture.h"
+#include "app/LoginDialog.h"
 #include "device/KeyDriverBinding.h"
 #include "platform/widgets/TabControl.h"
 #include "resources/ControlIds.h"
+#include "support/Typing.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -15,12 +20,14 @@
 #include <dlfcn.h>
 
 #include <functional>
+#include <optional>
 #include <tuple>
 #include <utility>
 
 namespace {
 
 using namespace talvo;
+using talvo::testing::clickButton;
 using talvo::testing::MainWindowFixture;
 
 void setFakeStatus(int32_t status)
@@ -51,6 +58,48 @@ protected:
     }
     MainWindowFixture m_main;
 };
+
+// A screen reader meets the pages as property pages named by their tabs, and only the page
+// on show as showing.
+TEST_F(MainWindow, ScreenReadersMeetThePagesByTheirTabs)
+{
+    MainDialog& window = m_main.window();
+    window.tabControl()->tabBar()->setCurrentIndex(1);
+    const char* names[] = {"签章服务", "CSP服务", "口令服务"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        QAccessibleInterface* page = QAccessible::queryAccessibleInterface(pages()[i]);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->role(), QAccessible::PropertyPage);
+        EXPECT_EQ(page->text(QAccessible::Name), QString::fromUtf8(names[i]));
+        EXPECT_EQ(page->state().invisible, i != 1);
+    }
+}
+
+// The main window asks for the password while it is being shown: until the login is answered
+// it is not on the screen, and a screen reader must not hear of it as showing.
+TEST_F(MainWindow, IsNotShowingWhileTheLoginAsks)
+{
+    QTemporaryDir runtime;
+    const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    ScriptedInteraction script;
+    MainDialog window;
+    std::optional<bool> invisibleDuringLogin;
+    script.scriptModal([&](QDialog& login) {
+        invisibleDuringLogin = QAccessible::queryAccessibleInterface(&window)->state().invisible;
+        qobject_cast<TemplateDialog*>(&login)
+            ->controlAs<QLineEdit>(ids::login::PasswordEdit)
+            ->setText(QString::fromLatin1(LoginDialog::kPassword));
+        clickButton(login, TemplateDialog::IDOK);
+    });
+    window.show();
+    EXPECT_EQ(invisibleDuringLogin, std::optional<bool>(true));
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(&window)->state().invisible);
+    window.hide();
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(&window)->state().invisible);
+    qputenv("XDG_RUNTIME_DIR", previousRuntime);
+}
 
 TEST_F(MainWindow, OpensOnTheDeviceInformationPageWithTheBindingHandedOut)
 {

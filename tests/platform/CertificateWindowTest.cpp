@@ -5,6 +5,7 @@
 #include "support/TempDirectory.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -111,6 +112,39 @@ struct StandInDesktop : DesktopAssociations {
         return starts;
     }
 };
+
+// Over the main window wherever that is, and never past the screen's edge.
+TEST(CertificateWindowTest, OpensCentredOnItsOwnerAndWholeOnTheScreen)
+{
+    TempDirectory dir;
+    TempDirectory::writeFile(dir.file("key.cer"), testCertificate().pem);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize ownerSize(300, 200);
+    const struct {
+        const char* where;
+        QPoint ownerAt;
+        bool centred;
+    } cases[] = {
+        {"middle", area.center() - QPoint(ownerSize.width() / 2, ownerSize.height() / 2), true},
+        {"bottom right", area.bottomRight() - QPoint(ownerSize.width() / 2, ownerSize.height() / 3), false},
+        {"top left", area.topLeft(), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        QWidget owner;
+        owner.setGeometry(QRect(c.ownerAt, ownerSize));
+        owner.show();
+        CertificateWindow window(dir.file("key.cer"), &owner);
+        window.show();
+        const QRect placed = window.frameGeometry();
+        EXPECT_TRUE(area.contains(placed))
+            << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height();
+        if (c.centred) {
+            const QPoint offset = placed.center() - owner.frameGeometry().center();
+            EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << "," << offset.y();
+        }
+    }
+}
 
 TEST(QtInteractionTest, OurWindowShowsWhereTheDesktopsViewerDoesNotStartInTime)
 {

@@ -2,6 +2,7 @@
 #include "platform/widgets/TabControl.h"
 #include "resources/DialogTemplates.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +15,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -97,34 +100,61 @@ struct TabStops {
     std::vector<int> ids;
 };
 
-TEST(DialogBuilder, TabVisitsExactlyTheTemplatesTabStops)
+// Tab and Shift+Tab go round every push button, field and the tab strip in template order;
+// no control keeps the focus to itself.
+TEST(DialogBuilder, TabReachesEveryButtonInTemplateOrderAndTrapsNowhere)
 {
+    namespace D = ids::deviceInfo;
+    namespace C = ids::csp;
+    namespace P = ids::pin;
+    namespace S = ids::sealList;
     const TabStops cases[] = {
         {IDD_LOGIN, {ids::login::PasswordEdit, IDOK, IDCANCEL}},
-        {IDD_MAIN, {ids::main::SerialEdit}},
-        {IDD_SEAL_LIST, {ids::sealList::SealCombo}},
-        {IDD_SEAL_NAME, {ids::sealName::NameEdit, ids::sealName::Calendar}},
-        {IDD_SEAL_TIME, {ids::sealTime::Calendar}},
+        {IDD_MAIN,
+         {ids::main::TabControl, ids::main::SerialEdit, ids::main::RefreshButton, ids::main::ExitButton}},
+        {IDD_SEAL_LIST, {S::SealCombo, S::RefreshButton, S::AddButton, S::DeleteButton, S::WriteTimeButton}},
+        {IDD_SEAL_NAME, {IDOK, IDCANCEL, ids::sealName::NameEdit, ids::sealName::Calendar}},
+        {IDD_SEAL_TIME, {IDOK, IDCANCEL, ids::sealTime::Calendar}},
+        {IDD_CERT_EXPORT,
+         {ids::certExport::PathEdit, ids::certExport::BrowseButton, ids::certExport::ExportButton,
+          ids::certExport::CancelButton}},
         {IDD_PIN,
-         {ids::pin::OldPasswordEdit, ids::pin::NewPasswordEdit, ids::pin::ConfirmationEdit,
-          ids::pin::SetPasswordButton, ids::pin::ReadHashButton, ids::pin::PinEdit, ids::pin::CheckPinButton,
-          ids::pin::InformationEdit, ids::pin::RemoveCertsButton, ids::pin::RegisterCertsButton,
-          ids::pin::CountCertsButton, ids::pin::IssueOperatorButton}},
+         {P::OldPasswordEdit, P::NewPasswordEdit, P::ConfirmationEdit, P::SetPasswordButton,
+          P::ReadHashButton, P::PinEdit, P::CheckPinButton, P::InformationEdit, P::RemoveCertsButton,
+          P::RegisterCertsButton, P::CountCertsButton, P::IssueOperatorButton}},
+        {IDD_DEVICE_INFO,
+         {D::ModeEdit, D::PinHashEdit, D::UnitIdEdit, D::UserIdEdit, D::ErrorTimesEdit, D::SealCountEdit,
+          D::ClearButton, D::InitialiseButton, D::SetButton, D::ViewButton, D::SealManagementButton,
+          D::FactoryCheck, D::InitCheck, D::FormatCheck, D::LockCheck, D::TimeControlCheck, D::KeyRoleCheck}},
+        {IDD_CSP, {C::PinEdit,          C::HashButton,     C::ClearButton,      C::HashEdit,
+                   C::ExportCertButton, C::ViewCertButton, C::SignatureEdit,    C::CertTextButton,
+                   C::CspNameButton,    C::VerifyButton,   C::OriginalFileEdit, C::OriginalFileBrowse,
+                   C::SavePathEdit,     C::SavePathBrowse, C::GenerateButton,   C::SecureFileEdit,
+                   C::SecureFileBrowse, C::ParseButton,    C::TargetFileEdit,   C::TargetFileBrowse,
+                   C::UserKeyButton}},
     };
     for (const TabStops& c : cases) {
         SCOPED_TRACE(c.templateId);
         QWidget window;
         const BuiltControls built = DialogBuilder::build(dialogTemplate(c.templateId), &window);
+        if (auto* tabs = qobject_cast<TabControl*>(built.byId.value(ids::main::TabControl)))
+            tabs->insertItem(0, QStringLiteral("a"));
         window.show();
-        built.byId.value(c.ids.front())->setFocus();
-        std::vector<int> visited;
-        for (std::size_t i = 0; i <= c.ids.size(); ++i) {
-            visited.push_back(controlIdOf(window.focusWidget()));
-            QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+        for (const bool forward : {true, false}) {
+            SCOPED_TRACE(forward ? "Tab" : "Shift+Tab");
+            built.byId.value(c.ids.front())->setFocus();
+            std::vector<int> visited;
+            for (std::size_t i = 0; i <= c.ids.size(); ++i) {
+                visited.push_back(controlIdOf(window.focusWidget()));
+                QTest::keyClick(window.focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                                forward ? Qt::NoModifier : Qt::ShiftModifier);
+            }
+            std::vector<int> expected = c.ids;
+            if (!forward)
+                std::reverse(expected.begin() + 1, expected.end());
+            expected.push_back(c.ids.front());
+            EXPECT_EQ(visited, expected);
         }
-        std::vector<int> expected = c.ids;
-        expected.push_back(c.ids.front());
-        EXPECT_EQ(visited, expected);
     }
 }
 
@@ -143,7 +173,7 @@ TEST(DialogBuilder, HiddenControlsStartHiddenAndDropDownsTakeTheirOwnHeight)
 }
 
 // What a screen reader says for a field: its label, wherever the template lists it.
-TEST(DialogBuilder, FieldsAreNamedByTheLabelOnTheirRow)
+TEST(DialogBuilder, FieldsAreNamedByTheirLabels)
 {
     namespace D = ids::deviceInfo;
     namespace C = ids::csp;
@@ -152,6 +182,7 @@ TEST(DialogBuilder, FieldsAreNamedByTheLabelOnTheirRow)
         int dialog;
         int control;
         const char* name;
+        const char* part = nullptr; // a control's own child, by Qt's object name
     } cases[] = {
         {IDD_LOGIN, ids::login::PasswordEdit, "请输入密码："},
         {IDD_MAIN, ids::main::SerialEdit, "设备序列号"},
@@ -172,24 +203,63 @@ TEST(DialogBuilder, FieldsAreNamedByTheLabelOnTheirRow)
         {IDD_PIN, P::NewPasswordEdit, "新密码："},
         {IDD_PIN, P::ConfirmationEdit, "密码确认："},
         {IDD_PIN, P::PinEdit, "输入PIN码："},
-        // Without a label on their row: the group box around them, or no name.
-        {IDD_PIN, P::InformationEdit, "密码设置"},
-        {IDD_SEAL_NAME, ids::sealName::NameEdit, "请输入图章名称"},
-        {IDD_CERT_EXPORT, ids::certExport::PathEdit, ""},
+        // The label over it, not the group's title.
+        {IDD_PIN, P::InformationEdit, "操作信息提示："},
+        // By its label, whatever item it shows.
         {IDD_SEAL_LIST, ids::sealList::SealCombo, "请选择签章"},
+        // Without a label: the group box around them, else the window's caption.
+        {IDD_SEAL_NAME, ids::sealName::NameEdit, "请输入图章名称"},
+        {IDD_CERT_EXPORT, ids::certExport::PathEdit, "请选择导出证书保存路径"},
+        // A "…" button by the field it fills.
+        {IDD_CSP, C::OriginalFileBrowse, "原始文件："},
+        {IDD_CSP, C::SavePathBrowse, "保存路径："},
+        {IDD_CSP, C::SecureFileBrowse, "安全文件："},
+        {IDD_CSP, C::TargetFileBrowse, "目标文件："},
+        // The calendars, the day table that has the focus and the parts Qt leaves nameless.
+        {IDD_SEAL_NAME, ids::sealName::Calendar, "请选择签章过期时间", "qt_calendar_calendarview"},
+        {IDD_SEAL_NAME, ids::sealName::Calendar, "上个月", "qt_calendar_prevmonth"},
+        {IDD_SEAL_NAME, ids::sealName::Calendar, "下个月", "qt_calendar_nextmonth"},
+        {IDD_SEAL_NAME, ids::sealName::Calendar, "年份", "qt_calendar_yearedit"},
+        {IDD_SEAL_TIME, ids::sealTime::Calendar, "签章时间", "qt_calendar_calendarview"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.control);
+        SCOPED_TRACE(testing::Message() << c.control << " " << (c.part ? c.part : ""));
         QWidget window;
         const BuiltControls built = DialogBuilder::build(dialogTemplate(c.dialog), &window);
-        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(built.byId.value(c.control));
+        QWidget* control = built.byId.value(c.control);
+        if (auto* combo = qobject_cast<QComboBox*>(control))
+            combo->addItem(QStringLiteral("101 合同章"));
+        if (c.part)
+            control = control->findChild<QWidget*>(QLatin1String(c.part));
+        ASSERT_NE(control, nullptr);
+        QAccessibleInterface* field = QAccessible::queryAccessibleInterface(control);
         ASSERT_NE(field, nullptr);
         EXPECT_EQ(field->text(QAccessible::Name), QString::fromUtf8(c.name));
     }
 }
 
-// On Windows a flat button keeps a thin frame; Qt's draws none and reads as a label.
-TEST(DialogBuilder, FlatButtonsAreFramedOnAllFourSides)
+// The item a drop-down list shows is its value, and it stays a combo box.
+TEST(DialogBuilder, DropDownListSaysItsItemAsItsValue)
+{
+    QWidget window;
+    const BuiltControls built = DialogBuilder::build(dialogTemplate(IDD_SEAL_LIST), &window);
+    auto* combo = qobject_cast<QComboBox*>(built.byId.value(ids::sealList::SealCombo));
+    ASSERT_NE(combo, nullptr);
+    combo->addItem(QStringLiteral("101 合同章"));
+    combo->addItem(QStringLiteral("102 公章"));
+    combo->setCurrentIndex(1);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(combo);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::ComboBox);
+    EXPECT_EQ(list->text(QAccessible::Value), QStringLiteral("102 公章"));
+    ASSERT_EQ(list->childCount(), 1);
+    EXPECT_EQ(list->child(0)->object(), combo->view());
+    EXPECT_EQ(list->indexOfChild(list->child(0)), 0);
+}
+
+// On Windows a flat button keeps a thin frame, and its face sinks while it is held down; Qt's
+// draws no frame at all and reads as a label.
+TEST(DialogBuilder, FlatButtonsAreFramedAndSinkWhenPressed)
 {
     QWidget window;
     const BuiltControls csp = DialogBuilder::build(dialogTemplate(IDD_CSP), &window);
@@ -197,6 +267,7 @@ TEST(DialogBuilder, FlatButtonsAreFramedOnAllFourSides)
                    ids::csp::VerifyButton}) {
         auto* button = qobject_cast<QPushButton*>(csp.byId.value(id));
         ASSERT_TRUE(button && button->isFlat());
+        const QPalette& palette = button->palette();
         for (bool pressed : {false, true}) {
             button->setDown(pressed);
             const QImage image = button->grab().toImage();
@@ -204,9 +275,17 @@ TEST(DialogBuilder, FlatButtonsAreFramedOnAllFourSides)
             const int bottom = image.height() - 1;
             for (const QPoint edge : {QPoint(right / 2, 0), QPoint(right / 2, bottom), QPoint(0, bottom / 2),
                                       QPoint(right, bottom / 2)})
-                EXPECT_EQ(image.pixelColor(edge), button->palette().color(QPalette::WindowText))
+                EXPECT_EQ(image.pixelColor(edge), palette.color(QPalette::WindowText))
                     << id << (pressed ? " pressed at " : " at ") << edge.x() << "," << edge.y();
-            EXPECT_EQ(image.pixelColor(3, 3), button->palette().color(QPalette::Button)) << id;
+            const QColor face = image.pixelColor(3, 3);
+            if (!pressed) {
+                EXPECT_EQ(face, palette.color(QPalette::Button)) << id;
+                continue;
+            }
+            EXPECT_LT(face.lightness(), palette.color(QPalette::Button).lightness()) << id;
+            const QRgb shadow = palette.color(QPalette::Dark).rgb();
+            EXPECT_EQ(image.pixel(right / 2, 1), shadow) << id << " upper shadow";
+            EXPECT_EQ(image.pixel(1, bottom / 2), shadow) << id << " left shadow";
         }
     }
 }

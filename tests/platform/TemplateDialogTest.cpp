@@ -2,6 +2,7 @@
 #include "resources/DialogTemplates.h"
 #include "support/ScriptedInteraction.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -56,13 +57,33 @@ TEST(TemplateDialog, EnterPressesTheDefaultButton)
 TEST(TemplateDialog, EnterWithoutDefaultButtonIsOk)
 {
     ScriptedInteraction script;
-    CountingDialog dialog(IDD_CERT_EXPORT);
+    CountingDialog dialog(IDD_MAIN);
     script.scriptModal([](QDialog& shown) {
-        auto* edit = shown.findChild<QLineEdit*>(QStringLiteral("control1084"));
+        auto* edit = shown.findChild<QLineEdit*>(QStringLiteral("control%1").arg(ids::main::SerialEdit));
         ASSERT_NE(edit, nullptr);
         QTest::keyClick(edit, Qt::Key_Return);
     });
     EXPECT_EQ(dialog.doModal(), TemplateDialog::IDOK);
+}
+
+// A screen reader names a window by its caption, or one without by what it asks first.
+TEST(TemplateDialog, EveryWindowHasAName)
+{
+    const struct {
+        int id;
+        const char* name;
+    } cases[] = {
+        {IDD_LOGIN, "登录"},
+        {IDD_SEAL_TIME, "签章时间"},
+        {IDD_SEAL_NAME, "请输入图章名称"},
+    };
+    for (const auto& c : cases) {
+        CountingDialog dialog(c.id);
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&dialog);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->role(), QAccessible::Dialog) << c.id;
+        EXPECT_EQ(window->text(QAccessible::Name), QString::fromUtf8(c.name)) << c.id;
+    }
 }
 
 TEST(TemplateDialog, UnscriptedModalIsCancelledAndRecorded)
