@@ -19,6 +19,9 @@ namespace talvo::sim {
 
 namespace {
 
+// The name under which this driver's context shows the database's token; at most 32 bytes.
+constexpr const char* kTokenName = "Talvo desktop certificates";
+
 struct CertificateDeleter {
     void operator()(CERTCertificate* certificate) const { CERT_DestroyCertificate(certificate); }
 };
@@ -108,18 +111,28 @@ UserNssDatabase::Opened UserNssDatabase::open(Access access, Creation creation, 
     if (!exists && !makeDirectory(place, error))
         return Opened::Failed;
 
+    // NSS keeps one module list a process, the first opener's: a host's own would get the entry.
+    if (access == Access::Modules && NSS_IsInitialized()) {
+        refuse(error, "this program runs NSS with a module list of its own; the token's module is registered "
+                      "from a program that does not (talvo-tool, talvo-key)");
+        return Opened::Failed;
+    }
     PRUint32 flags = NSS_INIT_NOROOTINIT | NSS_INIT_OPTIMIZESPACE;
     if (access == Access::Read)
         flags |= NSS_INIT_READONLY;
     if (access != Access::Modules)
         flags |= NSS_INIT_NOMODDB;
     const std::string configuration = "sql:" + place.string();
-    m_context = NSS_InitContext(configuration.c_str(), "", "", SECMOD_DB, nullptr, flags);
+    // A host that runs NSS already keeps its own internal slot: ours is found by its token's name.
+    NSSInitParameters parameters{};
+    parameters.length = sizeof parameters;
+    parameters.dbTokenDescription = const_cast<char*>(kTokenName);
+    m_context = NSS_InitContext(configuration.c_str(), "", "", SECMOD_DB, &parameters, flags);
     if (!m_context) {
         nssRefuse(error, "cannot open the NSS database " + configuration);
         return Opened::Failed;
     }
-    m_slot = PK11_GetInternalKeySlot();
+    m_slot = PK11_FindSlotByName(kTokenName);
     if (!m_slot) {
         nssRefuse(error, "the NSS database " + configuration + " has no key slot");
         return Opened::Failed;

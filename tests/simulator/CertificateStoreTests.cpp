@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nss.h>
+
 #include <functional>
 #include <map>
 
@@ -291,6 +293,35 @@ TEST(CertificateStoreRefusalTest, HomeWithoutPkiIsCreatedOnlyByRegistering)
     const ToolRun keys = certutil(key, {"-K"});
     EXPECT_FALSE(keys.output.contains("password", Qt::CaseInsensitive)) << keys.output.toStdString();
 }
+
+class CertificateStoreHostTest : public DriverContractTest {};
+
+TEST_P(CertificateStoreHostTest, AHostsOwnNssStaysAsItIs)
+{
+    const SimulatedKey key(SimulatedKey::Content::Demo, GetParam());
+    const TempDirectory hostDatabase;
+    ASSERT_TRUE(run("certutil", {"-N", "--empty-password", "-d", "sql:" + hostDatabase.path()}).ok);
+    NSSInitContext* host = NSS_InitContext(("sql:" + hostDatabase.path()).toUtf8().constData(), "", "",
+                                           SECMOD_DB, nullptr, NSS_INIT_NOROOTINIT);
+    ASSERT_NE(host, nullptr);
+
+    // The module list is the host's: a token's key is refused whole, a key of files registered.
+    const bool registers = GetParam() == SimulatedKey::Backing::Files;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(driver().TLRegCerts(), registers);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(driver().TLGetCertsNumFromIE(), registers ? 1 : 0);
+    EXPECT_EQ(said.empty(), registers) << said;
+    EXPECT_TRUE(NSS_IsInitialized()) << "the host's NSS is still there";
+    EXPECT_EQ(NSS_ShutdownContext(host), SECSuccess);
+    EXPECT_EQ(certutil(key, {"-L"}).output.contains(nickname(key)), registers);
+    const ToolRun hosts = run("certutil", {"-L", "-d", "sql:" + hostDatabase.path()});
+    EXPECT_FALSE(hosts.output.contains(nickname(key))) << "registered in the host's database";
+    const ToolRun modules = run("modutil", {"-list", "-dbdir", "sql:" + hostDatabase.path()}, "\n");
+    EXPECT_FALSE(modules.output.contains(nickname(key))) << modules.output.toStdString();
+}
+
+TALVO_DRIVER_CONTRACT(CertificateStoreHostTest);
 
 } // namespace
 } // namespace talvo::testing
