@@ -103,6 +103,12 @@ UserNssDatabase::Opened UserNssDatabase::open(Access access, Creation creation, 
     const std::filesystem::path place = directory(error);
     if (place.empty())
         return Opened::Failed;
+    // NSS keeps one module list a process, the first opener's: a host's own would get the entry.
+    if (access == Access::Modules && NSS_IsInitialized()) {
+        refuse(error, "this program runs NSS with a module list of its own; a token's module is registered "
+                      "only from a program that does not, such as talvo-tool");
+        return Opened::Failed;
+    }
     std::error_code ec;
     const bool exists = std::filesystem::exists(place / "cert9.db", ec);
     if (!exists && (access == Access::Read || creation == Creation::Never)) {
@@ -112,12 +118,6 @@ UserNssDatabase::Opened UserNssDatabase::open(Access access, Creation creation, 
     if (!exists && !makeDirectory(place, error))
         return Opened::Failed;
 
-    // NSS keeps one module list a process, the first opener's: a host's own would get the entry.
-    if (access == Access::Modules && NSS_IsInitialized()) {
-        refuse(error, "this program runs NSS with a module list of its own; the token's module is registered "
-                      "from a program that does not (talvo-tool, talvo-key)");
-        return Opened::Failed;
-    }
     PRUint32 flags = NSS_INIT_NOROOTINIT | NSS_INIT_OPTIMIZESPACE;
     if (access == Access::Read)
         flags |= NSS_INIT_READONLY;

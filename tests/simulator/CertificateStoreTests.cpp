@@ -326,6 +326,7 @@ TEST_P(CertificateStoreHostTest, AHostsOwnNssStaysAsItIs)
     EXPECT_TRUE(NSS_IsInitialized()) << "the host's NSS is still there";
     EXPECT_EQ(NSS_ShutdownContext(host), SECSuccess);
     EXPECT_EQ(certutil(key, {"-L"}).output.contains(nickname(key)), registers);
+    EXPECT_EQ(QDir(key.home() + "/.pki").exists(), registers) << "a refusal makes no database";
     const ToolRun hosts = run("certutil", {"-L", "-d", "sql:" + hostDatabase.path()});
     EXPECT_FALSE(hosts.output.contains(nickname(key))) << "registered in the host's database";
     const ToolRun modules = run("modutil", {"-list", "-dbdir", "sql:" + hostDatabase.path()}, "\n");
