@@ -46,7 +46,9 @@ set(CPACK_DEBIAN_SIMULATOR_PACKAGE_CONFLICTS talvo-driver)
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_REPLACES talvo-driver)
 # A key on a token needs a PKCS#11 module registered with p11-kit: a smart card's, a vendor's
 # or SoftHSM's; p11-kit's tools list what the token holds.
-set(CPACK_DEBIAN_SIMULATOR_PACKAGE_SUGGESTS "p11-kit, opensc-pkcs11 | softhsm2")
+# The driver keeps the desktop's certificate store in the user's NSS database; certutil shows it.
+set(CPACK_DEBIAN_SIMULATOR_PACKAGE_DEPENDS "libnss3")
+set(CPACK_DEBIAN_SIMULATOR_PACKAGE_SUGGESTS "p11-kit, opensc-pkcs11 | softhsm2, libnss3-tools")
 # The driver lies in the loader's own directory: the loader cache is renewed by trigger.
 set(CPACK_DEBIAN_SIMULATOR_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/simulator/triggers)
 set(CPACK_DEBIAN_SIMULATOR_DESCRIPTION "simulated Talvo USB security key for talvo-tool

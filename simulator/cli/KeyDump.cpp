@@ -53,7 +53,6 @@ void dumpKey(std::ostream& out, const std::filesystem::path& directory, const Ke
         << "Key role:        " << state.keyRole << "\n"
         << "Certificate:     "
         << (certificateWhole ? std::to_string(certificate.size()) + " bytes (DER)" : certificateError) << "\n"
-        << "Cert store:      " << state.certificateStoreCount << " certificate(s) registered\n"
         << "Seals:           " << state.sealCount() << " of " << kSealSlots << "\n";
     for (int32_t number = kFirstSealNumber; number <= kLastSealNumber; ++number) {
         const SealRecord& seal = state.seal(number);

@@ -59,7 +59,8 @@ struct KeyState {
     std::string userId;
     uint8_t timeControlFlag = 0;
     int32_t keyRole = 0;
-    // The desktop certificate store's count of the key's certificates.
+    // Read and written only so that state files keep one format: the desktop's certificate
+    // store is the user's NSS database, which the driver asks instead.
     int32_t certificateStoreCount = 0;
     std::array<SealRecord, kSealSlots> seals;
     // Function name -> the status it answers instead of working.

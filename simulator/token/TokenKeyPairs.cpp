@@ -199,6 +199,20 @@ bool createCertificate(TokenObjects& objects, std::uint64_t generation, const st
         return objects.session().succeeded(CKR_ARGUMENTS_BAD, "encode the certificate's subject");
     std::string subject(reinterpret_cast<const char*>(subjectBytes), static_cast<std::size_t>(subjectSize));
     OPENSSL_free(subjectBytes);
+    // NSS finds a token's certificate, and pairs it with its key, only by its issuer and serial.
+    unsigned char* issuerBytes = nullptr;
+    const int issuerSize = i2d_X509_NAME(X509_get_issuer_name(certificate.get()), &issuerBytes);
+    unsigned char* serialBytes = nullptr;
+    const int serialSize = i2d_ASN1_INTEGER(X509_get0_serialNumber(certificate.get()), &serialBytes);
+    std::string issuer(reinterpret_cast<const char*>(issuerBytes),
+                       static_cast<std::size_t>(std::max(issuerSize, 0)));
+    std::string serial(reinterpret_cast<const char*>(serialBytes),
+                       static_cast<std::size_t>(std::max(serialSize, 0)));
+    OPENSSL_free(issuerBytes);
+    OPENSSL_free(serialBytes);
+    if (issuer.empty() || serial.empty())
+        return objects.session().succeeded(CKR_ARGUMENTS_BAD,
+                                           "encode the certificate's issuer and serial number");
     std::string label = talvoLabel(kCertificateName, generation);
     std::string id = talvoLabel(pairName(KeyPair::Signature), generation);
     CK_OBJECT_CLASS certificateClass = CKO_CERTIFICATE;
@@ -216,6 +230,8 @@ bool createCertificate(TokenObjects& objects, std::uint64_t generation, const st
          attribute(CKA_CERTIFICATE_TYPE, &type, sizeof type), attribute(CKA_TOKEN, &yes, sizeof yes),
          attribute(CKA_PRIVATE, &no, sizeof no), attribute(CKA_LABEL, label.data(), label.size()),
          attribute(CKA_ID, id.data(), id.size()), attribute(CKA_SUBJECT, subject.data(), subject.size()),
+         attribute(CKA_ISSUER, issuer.data(), issuer.size()),
+         attribute(CKA_SERIAL_NUMBER, serial.data(), serial.size()),
          attribute(CKA_VALUE, value.data(), value.size())},
         object);
 }

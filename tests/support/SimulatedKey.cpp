@@ -58,7 +58,8 @@ void change(const QString& directory, const sim::StateChange& change)
 } // namespace
 
 SimulatedKey::SimulatedKey(Content content, Backing backing)
-    : m_environment("TALVO_SIM_DIR", m_directory.path().toLocal8Bit())
+    : m_environment("TALVO_SIM_DIR", m_directory.path().toLocal8Bit()),
+      m_homeEnvironment("HOME", m_home.path().toLocal8Bit())
 {
     std::string error;
     const sim::KeyContent made = content == Content::Demo ? sim::KeyContent::Demo : sim::KeyContent::Empty;

@@ -49,7 +49,8 @@ bool initialiseToken(const QString& directory)
 const QString& provisionedTemplate()
 {
     static const QString directory = []() -> QString {
-        const QString made = QStringLiteral(TALVO_BINARY_DIR "/softhsm-token-template");
+        // Named by what a provisioned token holds, so that a build tree's older template is not taken.
+        const QString made = QStringLiteral(TALVO_BINARY_DIR "/softhsm-token-template-2");
         std::string error;
         sim::FileLock lock;
         if (lock.acquire((made + ".lock").toStdString(), sim::FileLock::Mode::Exclusive, &error) !=
