@@ -77,6 +77,17 @@ QString privateDirectory()
     return isOursAndPrivate(path) ? directory : QString();
 }
 
+QString privateStateDirectory()
+{
+    const QString base = QDir::homePath() + QStringLiteral("/.local/state");
+    QDir().mkpath(base);
+    const QString directory = base + QStringLiteral("/talvo-tool");
+    const QByteArray path = QFile::encodeName(directory);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    return isOursAndPrivate(path) ? directory : QString();
+}
+
 QString privateFilePath(const QString& fileName)
 {
     const QString directory = privateDirectory();
