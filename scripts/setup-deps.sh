@@ -8,7 +8,7 @@ set -euo pipefail
 # libp11-kit-dev and p11-kit: the token-backed key's PKCS#11 access; softhsm2: the token of its tests.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
           libglib2.0-dev qt6-translations-l10n fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl
-          binutils dpkg-dev file libp11-kit-dev p11-kit softhsm2)
+          binutils dpkg-dev file libp11-kit-dev p11-kit softhsm2 acl)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 #include <pwd.h>
@@ -51,7 +53,9 @@ TEST_F(SecureMessageTargetTest, AnUnpackedTargetKeepsItsIdentity)
     const QByteArray name = QFile::encodeName(target);
     ASSERT_EQ(::chmod(name.constData(), 0640), 0);
     ASSERT_EQ(::link(name.constData(), QFile::encodeName(file("other-link")).constData()), 0);
-    ASSERT_EQ(::setxattr(name.constData(), "user.talvo", "kept", 4, 0), 0) << std::strerror(errno);
+    // A file system without user attributes (tmpfs before Linux 6.6) still shows the rest.
+    const bool attributes = ::setxattr(name.constData(), "user.talvo", "kept", 4, 0) == 0;
+    ASSERT_TRUE(attributes || errno == ENOTSUP) << std::strerror(errno);
     ASSERT_EQ(QProcess::execute(QStringLiteral("setfacl"),
                                 {QStringLiteral("-m"), QStringLiteral("u:nobody:r"), target}),
               0);
@@ -72,8 +76,10 @@ TEST_F(SecureMessageTargetTest, AnUnpackedTargetKeepsItsIdentity)
     EXPECT_EQ(after.st_gid, before.st_gid);
     EXPECT_EQ(after.st_mode, before.st_mode);
     char attribute[16] = {};
-    EXPECT_EQ(::getxattr(name.constData(), "user.talvo", attribute, sizeof attribute), 4);
-    EXPECT_STREQ(attribute, "kept");
+    if (attributes) {
+        EXPECT_EQ(::getxattr(name.constData(), "user.talvo", attribute, sizeof attribute), 4);
+        EXPECT_STREQ(attribute, "kept");
+    }
     EXPECT_EQ(aclOf(target), acl);
     EXPECT_EQ(entries(), (QStringList{"doc.bin", "doc.sec", "other-link", "target"}));
 
