@@ -177,8 +177,10 @@ bool TokenKeyStore::save(const KeyState& state, std::string* error) const
         if (seal.inUse && pictures.size() == 1)
             kept = pictures.front().handle;
         std::string bytes;
+        bool unreadable = false;
         if (seal.inUse && pictures.size() > 1)
-            kept = wholePicture(pictures, seal.pictureSize, bytes);
+            kept = wholePicture(pictures, seal.pictureSize, bytes, unreadable);
+        // Nothing whole, or nothing that could be read: nothing of it goes.
         if (seal.inUse && !kept)
             continue;
         for (const TokenObject& picture : pictures) {
@@ -191,14 +193,23 @@ bool TokenKeyStore::save(const KeyState& state, std::string* error) const
 }
 
 std::optional<CK_OBJECT_HANDLE> TokenKeyStore::wholePicture(const std::vector<TokenObject>& pictures,
-                                                            std::uint32_t size, std::string& bytes) const
+                                                            std::uint32_t size, std::string& bytes,
+                                                            bool& unreadable) const
 {
+    unreadable = false;
     for (const TokenObject& picture : pictures) {
         std::uint64_t valueSize = 0;
         std::string value;
-        if (!m_objects->valueSize(picture.handle, valueSize) || valueSize != kPayloadHeaderSize + size ||
-            !m_objects->readAttribute(picture.handle, CKA_VALUE, kPayloadHeaderSize + size, value))
+        if (!m_objects->valueSize(picture.handle, valueSize)) {
+            unreadable = true;
+            return std::nullopt;
+        }
+        if (valueSize != kPayloadHeaderSize + size)
             continue;
+        if (!m_objects->readAttribute(picture.handle, CKA_VALUE, kPayloadHeaderSize + size, value)) {
+            unreadable = true;
+            return std::nullopt;
+        }
         if (unwrapPayload(value, bytes) && bytes.size() == size)
             return picture.handle;
     }
@@ -216,9 +227,10 @@ bool TokenKeyStore::readPicture(const KeyState& state, int32_t sealNumber, std::
     const std::string which = "the picture of seal " + std::to_string(sealNumber);
     if (pictures.empty())
         return refuse(error, "damaged key on the token: " + which + " is missing");
-    if (wholePicture(pictures, state.seal(sealNumber).pictureSize, bytes))
+    bool unreadable = false;
+    if (wholePicture(pictures, state.seal(sealNumber).pictureSize, bytes, unreadable))
         return true;
-    if (m_session->failureStatus() == 1)
+    if (unreadable)
         return failed(error);
     return refuse(error, "damaged key on the token: " + which + " is not whole");
 }
