@@ -49,25 +49,11 @@ bool namesSameFile(const QString& first, const QString& second)
            ::stat(encodeNativePath(second).constData(), &b) == 0 && sameInode(a, b);
 }
 
-bool sameOpenFile(std::FILE* first, std::FILE* second)
+StdioFile openForReading(const QString& path, bool waitForWriter)
 {
-    struct stat a {};
-    struct stat b {};
-    return ::fstat(::fileno(first), &a) == 0 && ::fstat(::fileno(second), &b) == 0 && sameInode(a, b);
-}
-
-StdioFile openOutputKeepingContent(const QString& path)
-{
-    const int fd = ::open(encodeNativePath(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    return fd < 0 ? nullptr : streamOf(fd, "wb");
-}
-
-bool truncateOutput(std::FILE* output)
-{
-    struct stat info {};
-    if (::fstat(::fileno(output), &info) != 0)
-        return false;
-    return !S_ISREG(info.st_mode) || ::ftruncate(::fileno(output), 0) == 0;
+    const int flags = O_RDONLY | O_NOCTTY | O_CLOEXEC | (waitForWriter ? 0 : O_NONBLOCK);
+    const int fd = ::open(encodeNativePath(path).constData(), flags);
+    return fd < 0 || ::fcntl(fd, F_SETFL, 0) != 0 ? closed(fd) : streamOf(fd, "rb");
 }
 
 StdioFile openRegularFileForReading(const QString& path)

@@ -2,9 +2,8 @@
 
 #include "platform/core/NativePath.h"
 
+#include <array>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,34 +13,46 @@ namespace talvo {
 
 namespace {
 
-mode_t newFileMode()
+constexpr std::size_t kCopyBlock = 256 * 1024;
+
+bool copyAll(int from, int to)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    std::array<char, kCopyBlock> buffer;
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t got = ::pread(from, buffer.data(), buffer.size(), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got == 0;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put =
+                ::pwrite(to, buffer.data() + done, static_cast<size_t>(got - done), offset + done);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                return false;
+            done += put;
+        }
+        offset += got;
+    }
 }
 
-// The name itself, or where a link at it leads; empty for a link that leads nowhere.
-QByteArray resolvedName(const QByteArray& name)
+// Takes the room the content needs before anything is overwritten; a file system that cannot
+// reserve it is written as before.
+bool reserve(int target, off_t size)
 {
-    struct stat info {};
-    if (::lstat(name.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
-        return name;
-    char resolved[PATH_MAX];
-    return ::realpath(name.constData(), resolved) ? QByteArray(resolved) : QByteArray();
-}
-
-QByteArray directoryOf(const QByteArray& name)
-{
-    const qsizetype slash = name.lastIndexOf('/');
-    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : name.left(slash);
+    return size == 0 || ::fallocate(target, FALLOC_FL_KEEP_SIZE, 0, size) == 0 || errno == EOPNOTSUPP ||
+           errno == ENOSYS;
 }
 
 } // namespace
 
 ReplacementFile::~ReplacementFile()
 {
-    discard();
+    m_stream.reset();
+    if (m_target >= 0)
+        ::close(m_target);
 }
 
 bool ReplacementFile::create(const QString& targetPath)
@@ -49,61 +60,60 @@ bool ReplacementFile::create(const QString& targetPath)
     m_targetName = resolvedName(encodeNativePath(targetPath));
     if (m_targetName.isEmpty())
         return false;
-    // What the target would let us do to it in place, it lets us do by replacing it; no more.
-    const int target = ::open(m_targetName.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (target < 0 && errno != ENOENT)
+    m_target = ::open(m_targetName.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (m_target < 0 && errno != ENOENT)
         return false;
-    m_mode = newFileMode();
-    if (target >= 0) {
-        struct stat info {};
-        const bool regular = ::fstat(target, &info) == 0 && S_ISREG(info.st_mode);
-        ::close(target);
-        if (!regular)
-            return false;
-        m_targetExists = true;
-        m_mode = info.st_mode & 07777;
-        m_targetDevice = info.st_dev;
-        m_targetInode = info.st_ino;
-    }
-    QByteArray name = directoryOf(m_targetName) + "/.talvo-unpack-XXXXXX";
-    // mkostemp creates it exclusively, with mode 0600.
-    const int descriptor = ::mkostemp(name.data(), O_CLOEXEC);
-    if (descriptor < 0)
+    struct stat info {};
+    if (m_target >= 0 && (::fstat(m_target, &info) != 0 || !S_ISREG(info.st_mode)))
         return false;
-    m_name = name;
-    m_stream = withLargeBuffer(StdioFile(::fdopen(descriptor, "w+b")));
-    if (!m_stream) {
-        ::close(descriptor);
-        discard();
+    if (!m_content.create(directoryOf(m_targetName)))
         return false;
-    }
+    m_stream = withLargeBuffer(StdioFile(::fdopen(m_content.descriptor(), "w+b")));
+    if (!m_stream)
+        return false;
+    m_content.adopted();
     return true;
 }
 
 bool ReplacementFile::isTarget(std::FILE* file) const
 {
+    struct stat target {};
     struct stat info {};
-    return m_targetExists && ::fstat(::fileno(file), &info) == 0 && info.st_dev == m_targetDevice &&
-           info.st_ino == m_targetInode;
+    return m_target >= 0 && ::fstat(m_target, &target) == 0 && ::fstat(::fileno(file), &info) == 0 &&
+           info.st_dev == target.st_dev && info.st_ino == target.st_ino;
 }
 
 bool ReplacementFile::commit()
 {
-    if (!m_stream || ::fchmod(::fileno(m_stream.get()), m_mode) != 0 || !closeStdioFile(m_stream) ||
-        ::rename(m_name.constData(), m_targetName.constData()) != 0) {
-        discard();
+    if (!m_stream || std::fflush(m_stream.get()) != 0)
         return false;
-    }
-    m_name.clear();
-    return true;
+    const bool done = m_target >= 0 ? writeInPlace() : linkInNew();
+    return done && syncDirectory(directoryOf(m_targetName));
 }
 
-void ReplacementFile::discard()
+bool ReplacementFile::writeInPlace()
 {
-    m_stream.reset();
-    if (!m_name.isEmpty())
-        ::unlink(m_name.constData());
-    m_name.clear();
+    struct stat content {};
+    return ::fstat(m_content.descriptor(), &content) == 0 && reserve(m_target, content.st_size) &&
+           copyAll(m_content.descriptor(), m_target) && ::ftruncate(m_target, content.st_size) == 0 &&
+           ::fsync(m_target) == 0;
+}
+
+bool ReplacementFile::linkInNew()
+{
+    const int content = m_content.descriptor();
+    if (::fchmod(content, newFileMode()) != 0 || ::fsync(content) != 0)
+        return false;
+    if (m_content.linkAs(m_targetName))
+        return true;
+    if (errno != EXDEV)
+        return false;
+    m_target = ::open(m_targetName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    if (m_target >= 0 && writeInPlace())
+        return true;
+    if (m_target >= 0)
+        ::unlink(m_targetName.constData());
+    return false;
 }
 
 } // namespace talvo

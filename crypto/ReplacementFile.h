@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StdioFile.h"
+#include "UnnamedFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,10 +10,10 @@
 
 namespace talvo {
 
-// A new file that takes a target's place only once it is complete and checked. It is made
-// exclusively in the target's own directory (so that it can be renamed over the target), may
-// be read by its owner alone while it fills, and is removed again unless it is committed: until
-// then the target stays exactly as it was, or absent.
+// The content that is to become a target's, kept in an unnamed file in the target's own
+// directory until it is complete and checked, so that neither a failure nor a killed run
+// leaves it anywhere. An existing target is then written in place, keeping its owner, group,
+// mode, other links and extended attributes; a new one is the unnamed file linked in.
 class ReplacementFile {
 public:
     ReplacementFile() = default;
@@ -20,9 +21,9 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // A target reached through a link is replaced where the link leads. False when the target
-    // is there but cannot be written, when a link leads nowhere, or when no file can be made
-    // beside it.
+    // A target reached through a link is written where the link leads. False when the target
+    // is there but cannot be written or is no regular file, when a link leads nowhere, or when
+    // no file can be made beside it.
     bool create(const QString& targetPath);
 
     // Open for writing and reading back.
@@ -30,20 +31,19 @@ public:
     // True when the stream is open on the target as it is now (the same file by another name).
     bool isTarget(std::FILE* file) const;
 
-    // Gives the file the old target's mode (or the one a new file would get) and renames it
-    // over the target; false, with the file removed, when that fails.
+    // Puts the content under the target's name, on disk before it returns; false when that
+    // fails. Room is taken before the first byte reaches an existing target, so a full disk
+    // leaves it as it was; only an I/O error or a kill during the copy leaves it part written.
     bool commit();
 
 private:
-    void discard();
+    bool writeInPlace();
+    bool linkInNew();
 
     QByteArray m_targetName;
-    QByteArray m_name;
+    UnnamedFile m_content;
     StdioFile m_stream;
-    mode_t m_mode = 0;
-    bool m_targetExists = false;
-    dev_t m_targetDevice = 0;
-    ino_t m_targetInode = 0;
+    int m_target = -1;
 };
 
 } // namespace talvo

@@ -12,7 +12,13 @@ class ErrorReporter;
 // them); the caller reports the overall result.
 class SecureMessage {
 public:
-    explicit SecureMessage(ErrorReporter& reporter) : m_reporter(reporter) {}
+    // A window must not wait on a named pipe that has no peer yet; a script may.
+    enum class PipeOpening { WaitForPeer, AnswerAtOnce };
+
+    explicit SecureMessage(ErrorReporter& reporter, PipeOpening pipes = PipeOpening::WaitForPeer)
+        : m_reporter(reporter), m_pipes(pipes)
+    {
+    }
 
     // True when the secure message file has been written completely.
     bool GenerateSecureMessage(const QString& sourcePath, const QString& outputPath);
@@ -23,6 +29,7 @@ private:
     void showError(const QString& text) const;
 
     ErrorReporter& m_reporter;
+    PipeOpening m_pipes;
 };
 
 } // namespace talvo

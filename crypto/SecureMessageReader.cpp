@@ -68,7 +68,7 @@ bool SecureMessage::ParseSecureMessage(const QString& securePath, const QString&
 
     // A directory opens for reading here; it is no secure message file, and the target must
     // not be emptied for it. A pipe or device is read once, from its start: it may be one.
-    StdioFile secure = openStdioFile(securePath, "rb");
+    StdioFile secure = openForReading(securePath, m_pipes == PipeOpening::WaitForPeer);
     if (!secure || isDirectory(secure.get())) {
         showError(QStringLiteral("打开文件 error"));
         return false;

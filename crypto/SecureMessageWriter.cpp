@@ -2,6 +2,7 @@
 
 #include "FileHashing.h"
 #include "FileIdentity.h"
+#include "OutputFile.h"
 #include "ProviderSession.h"
 #include "SecureMessageFormat.h"
 #include "SecureMessageTexts.h"
@@ -81,27 +82,23 @@ bool SecureMessage::GenerateSecureMessage(const QString& sourcePath, const QStri
     }
     exchangeKey.reset();
 
-    // Only now does an output file come into being. It is emptied only once it is known not to
-    // be the source, which is open again by then.
-    StdioFile output = openOutputKeepingContent(outputPath);
-    if (!output)
+    // Only now is an output file made, beside the output: the output itself changes only once
+    // the whole message is on disk.
+    OutputFile output;
+    if (!output.open(outputPath, m_pipes == PipeOpening::WaitForPeer))
         return false;
     StdioFile source = openRegularFileForReading(sourcePath);
-    if (!source) {
-        truncateOutput(output.get());
+    if (!source)
         return false;
-    }
-    if (sameOpenFile(source.get(), output.get())) {
+    if (output.isOutput(source.get())) {
         showError(sameFileText());
         return false;
     }
-    if (!truncateOutput(output.get()))
-        return false;
 
-    writeLittleEndian(output.get(), signatureLength);
-    std::fwrite(signature.data(), 1, signature.size(), output.get());
-    writeLittleEndian(output.get(), keyBlobLength);
-    std::fwrite(keyBlob.data(), 1, keyBlob.size(), output.get());
+    writeLittleEndian(output.stream(), signatureLength);
+    std::fwrite(signature.data(), 1, signature.size(), output.stream());
+    writeLittleEndian(output.stream(), keyBlobLength);
+    std::fwrite(keyBlob.data(), 1, keyBlob.size(), output.stream());
 
     // The final flag comes from the end-of-file indicator: a source whose length is a multiple
     // of the piece size ends with a final call on no bytes, which gives the padding alone.
@@ -113,14 +110,14 @@ bool SecureMessage::GenerateSecureMessage(const QString& sourcePath, const QStri
         const BOOL final = std::feof(source.get()) ? TRUE : FALSE;
         if (!CryptEncrypt(messageKey.get(), 0, final, 0, buffer.data(), &count, kEncryptBufferSize))
             return false;
-        std::fwrite(buffer.data(), 1, count, output.get());
-        if (std::ferror(output.get()))
+        std::fwrite(buffer.data(), 1, count, output.stream());
+        if (std::ferror(output.stream()))
             return false;
         if (final)
             break;
     }
     source.reset();
-    return closeStdioFile(output);
+    return output.commit();
 }
 
 } // namespace talvo

@@ -32,11 +32,12 @@ ChangeLock::~ChangeLock()
 
 bool ChangeLock::acquire(QString* error)
 {
-    const QString path = privateFilePath(QStringLiteral("talvo-key.lock"));
-    if (path.isEmpty()) {
+    const QString directory = privateStateDirectory();
+    if (directory.isEmpty()) {
         *error = QStringLiteral("no private directory for the lock file talvo-key.lock");
         return false;
     }
+    const QString path = directory + QStringLiteral("/talvo-key.lock");
     m_descriptor = ::open(encodeNativePath(path).constData(),
                           O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     struct stat info {};

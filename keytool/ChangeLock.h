@@ -6,8 +6,9 @@ namespace talvo::keytool {
 
 // talvo-key's own lock, held by a run that changes the key from before its first driver call
 // to its end, so that two runs never interleave a read of the key and the write built on it.
-// The driver offers no lock of its own. It is a lock of the user's (a file in the private
-// directory): the tool's pages and other programs do not take it.
+// The driver offers no lock of its own. It is a lock of the user's, one file for every run
+// whatever its environment (in the private state directory): the tool's pages and other
+// programs do not take it.
 class ChangeLock {
 public:
     ChangeLock() = default;

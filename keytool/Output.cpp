@@ -18,7 +18,7 @@ QString asText(const QJsonValue& value)
     case QJsonValue::Double:
         return QString::number(value.toInteger());
     case QJsonValue::String:
-        return visibleText(value.toString());
+        return visibleText(value.toString(), Backslash::Escaped);
     default:
         return QString();
     }

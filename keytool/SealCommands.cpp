@@ -139,7 +139,11 @@ int SealCommands::prepare(Console& console)
     m_picture.reset(new (std::nothrow) uint8_t[m_pictureLength]);
     if (!m_picture)
         return console.usageFailure(kTooLarge, kErrorCaption);
-    if (const int error = m_pictureFile->readExactly(m_picture.get(), m_pictureLength); error != 0)
+    const int error = m_pictureFile->readExactly(m_picture.get(), m_pictureLength);
+    if (error == PictureFileReader::kChanged)
+        return console.usageFailure(QStringLiteral("%1: the file changed while it was read").arg(m_path),
+                                    kErrorCaption);
+    if (error != 0)
         return console.usageFailure(fileErrorText(m_path, error), kErrorCaption);
     m_pictureFile.reset();
     return kExitSuccess;

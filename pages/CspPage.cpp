@@ -120,13 +120,15 @@ void CspPage::onHash()
 bool CspPage::GenerateSecureMessage(const QString& sourcePath, const QString& outputPath)
 {
     WindowBoxReporter boxes(this);
-    return SecureMessage(boxes).GenerateSecureMessage(sourcePath, outputPath);
+    return SecureMessage(boxes, SecureMessage::PipeOpening::AnswerAtOnce)
+        .GenerateSecureMessage(sourcePath, outputPath);
 }
 
 bool CspPage::ParseSecureMessage(const QString& securePath, const QString& targetPath)
 {
     WindowBoxReporter boxes(this);
-    return SecureMessage(boxes).ParseSecureMessage(securePath, targetPath);
+    return SecureMessage(boxes, SecureMessage::PipeOpening::AnswerAtOnce)
+        .ParseSecureMessage(securePath, targetPath);
 }
 
 void CspPage::OnButtonGenmsg()

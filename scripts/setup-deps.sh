@@ -10,7 +10,7 @@ set -euo pipefail
 # sqlite3 look at it and lock it in the tests.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
           libglib2.0-dev qt6-translations-l10n fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl
-          binutils dpkg-dev file libp11-kit-dev p11-kit softhsm2 libnss3-dev libnss3-tools sqlite3)
+          binutils dpkg-dev file libp11-kit-dev p11-kit softhsm2 libnss3-dev libnss3-tools sqlite3 acl)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -183,7 +183,7 @@ void SealListDialog::OnButtonAddSeal()
         return;
     }
     if (const int error = file.readExactly(picture.get(), length); error != 0) {
-        showFileErrorBox(path, error);
+        showFileErrorBox(path, error == PictureFileReader::kChanged ? EIO : error);
         return;
     }
     const int32_t status =

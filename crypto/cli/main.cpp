@@ -56,6 +56,7 @@ int main(int argc, char** argv)
     const bool succeeded =
         pack ? operations.GenerateSecureMessage(input, output) : operations.ParseSecureMessage(input, output);
     if (!succeeded)
-        reporter.reportError(QStringLiteral("生成安全报文失败!"), QString());
+        reporter.reportError(pack ? QStringLiteral("生成安全报文失败!") : QStringLiteral("解析安全报文失败!"),
+                             QString());
     return succeeded ? 0 : 1;
 }

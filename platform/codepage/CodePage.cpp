@@ -1,6 +1,7 @@
 #include "CodePage.h"
 
 #include "IconvHandle.h"
+#include "VisibleEscape.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -58,10 +59,13 @@ std::string cp936ToUtf8(std::string_view cp936, Undecodable undecodable)
     std::string utf8;
     utf8.reserve(cp936.size() * 2);
     while (!cp936.empty()) {
+        const std::size_t converted = utf8.size();
         cp936.remove_prefix(converter.convert(cp936, utf8));
+        if (undecodable == Undecodable::Visible)
+            utf8.replace(converted, std::string::npos, visibleUtf8(std::string_view(utf8).substr(converted)));
         if (cp936.empty())
             break;
-        if (undecodable == Undecodable::Escape) {
+        if (undecodable != Undecodable::QuestionMark) {
             char escape[5];
             std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(cp936.front()));
             utf8 += escape;

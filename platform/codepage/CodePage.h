@@ -17,7 +17,9 @@ std::string utf8ToCp936(std::string_view utf8);
 std::optional<std::string> utf8ToCp936Exactly(std::string_view utf8);
 
 // What a byte that is no CP936 text becomes: '?', or a \xNN escape that shows what it was.
-enum class Undecodable { QuestionMark, Escape };
+// Visible also escapes the text itself as visibleUtf8 does (VisibleEscape.h), so that no
+// character of it can pass for such an escape.
+enum class Undecodable { QuestionMark, Escape, Visible };
 
 std::string cp936ToUtf8(std::string_view cp936, Undecodable undecodable);
 

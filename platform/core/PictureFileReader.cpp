@@ -29,6 +29,7 @@ PictureFileReader::PictureFileReader(const QString& path)
         return;
     }
     m_size = static_cast<int64_t>(info.st_size);
+    m_modified = info.st_mtim;
 }
 
 PictureFileReader::~PictureFileReader()
@@ -50,10 +51,21 @@ int PictureFileReader::readExactly(uint8_t* buffer, std::size_t size)
             return errno;
         }
         if (got == 0)
-            return EIO;
+            return unchangedSinceOpen() ? EIO : kChanged;
         done += static_cast<std::size_t>(got);
     }
+    // A byte beyond, or a write since the size was taken, and what was read is not the picture.
+    char beyond = 0;
+    if (::pread(m_descriptor, &beyond, 1, static_cast<off_t>(size)) != 0 || !unchangedSinceOpen())
+        return kChanged;
     return 0;
+}
+
+bool PictureFileReader::unchangedSinceOpen() const
+{
+    struct stat info {};
+    return ::fstat(m_descriptor, &info) == 0 && info.st_size == m_size &&
+           info.st_mtim.tv_sec == m_modified.tv_sec && info.st_mtim.tv_nsec == m_modified.tv_nsec;
 }
 
 } // namespace talvo

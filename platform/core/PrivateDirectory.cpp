@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,16 @@ QString baseDirectory()
     if (!cache.isEmpty())
         return QString::fromLocal8Bit(cache);
     return QDir::homePath() + QStringLiteral("/.cache");
+}
+
+// HOME, or where the user's entry puts it when HOME is unset (as in some cron setups).
+QString homeDirectory()
+{
+    const QByteArray home = qgetenv("HOME");
+    if (!home.isEmpty())
+        return QString::fromLocal8Bit(home);
+    const passwd* entry = ::getpwuid(::geteuid());
+    return entry && entry->pw_dir ? QString::fromLocal8Bit(entry->pw_dir) : QDir::homePath();
 }
 
 // While the directory was loose, other users could plant files under the fixed names or
@@ -69,6 +80,17 @@ bool isOursAndPrivate(const QByteArray& path)
 QString privateDirectory()
 {
     const QString base = baseDirectory();
+    QDir().mkpath(base);
+    const QString directory = base + QStringLiteral("/talvo-tool");
+    const QByteArray path = QFile::encodeName(directory);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    return isOursAndPrivate(path) ? directory : QString();
+}
+
+QString privateStateDirectory()
+{
+    const QString base = homeDirectory() + QStringLiteral("/.local/state");
     QDir().mkpath(base);
     const QString directory = base + QStringLiteral("/talvo-tool");
     const QByteArray path = QFile::encodeName(directory);

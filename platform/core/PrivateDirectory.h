@@ -13,4 +13,10 @@ QString privateDirectory();
 // The fixed file name inside the private directory; empty when there is no such directory.
 QString privateFilePath(const QString& fileName);
 
+// The user's private directory for what must be one for every run of the user's, whatever
+// its environment: ~/.local/state/talvo-tool (mode 0700), by the home directory alone, never
+// by XDG_RUNTIME_DIR or XDG_STATE_HOME, which a cron job and a desktop session set apart.
+// Empty when it cannot be made safe.
+QString privateStateDirectory();
+
 } // namespace talvo

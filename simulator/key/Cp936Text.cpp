@@ -15,7 +15,7 @@ bool utf8ToCp936(std::string_view utf8, std::string& cp936)
 
 std::string cp936ToUtf8(std::string_view cp936)
 {
-    return codepage::cp936ToUtf8(cp936, codepage::Undecodable::Escape);
+    return codepage::cp936ToUtf8(cp936, codepage::Undecodable::Visible);
 }
 
 } // namespace talvo::sim

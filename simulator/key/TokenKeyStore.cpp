@@ -6,6 +6,8 @@
 
 #include <openssl/x509.h>
 
+#include <limits>
+
 namespace talvo::sim {
 
 namespace {
@@ -19,6 +21,13 @@ bool refuse(std::string* error, const std::string& message)
     if (error)
         *error = message;
     return false;
+}
+
+std::string lastGenerationText(std::string_view name)
+{
+    return "the token's object \"" + talvoLabel(name, std::numeric_limits<std::uint64_t>::max()) +
+           "\" has the last generation a number can hold, so no change can follow it; nothing was "
+           "changed (remove that object with the token's own tools, then run talvo-sim reset)";
 }
 
 } // namespace
@@ -119,13 +128,17 @@ KeyBackend::LoadResult TokenKeyStore::load(KeyState& state, std::string* error) 
         if (!seal.inUse)
             continue;
         const std::vector<TokenObject> pictures = m_objects->named(CKO_DATA, pictureObjectName(number));
-        std::uint64_t size = 0;
         const std::string which = "the picture of seal " + std::to_string(number);
         if (pictures.empty())
             return damaged(which + " is missing");
-        if (!m_objects->valueSize(pictures.front().handle, size))
-            return damaged(m_session->lastFailure());
-        if (size != kPayloadHeaderSize + std::uint64_t{seal.pictureSize})
+        bool sized = false;
+        for (const TokenObject& picture : pictures) {
+            std::uint64_t size = 0;
+            if (!m_objects->valueSize(picture.handle, size))
+                return damaged(m_session->lastFailure());
+            sized = sized || size == kPayloadHeaderSize + std::uint64_t{seal.pictureSize};
+        }
+        if (!sized)
             return damaged(which + " does not have the recorded size");
     }
     // The key's serial number is the token's.
@@ -137,21 +150,70 @@ bool TokenKeyStore::save(const KeyState& state, std::string* error) const
 {
     if (connect(error) != Connection::Connected)
         return false;
-    const std::uint64_t generation = m_objects->nextGeneration(kRecordName);
-    if (!m_objects->createData(kRecordName, generation, wrapPayload(encodeState(state))))
+    const std::optional<std::uint64_t> generation = m_objects->nextGeneration(kRecordName);
+    if (!generation)
+        return refuse(error, lastGenerationText(kRecordName));
+    const std::string value = wrapPayload(encodeState(state));
+    if (!m_objects->createData(kRecordName, *generation, value))
         return failed(error);
-    // The new record is whole on the token: what it replaces may go. A failure here leaves only
-    // objects that the next change clears.
-    for (const TokenObject& record : m_objects->named(CKO_DATA, kRecordName)) {
-        if (record.generation != generation)
+    // What it replaces goes only once the new record reads back whole. A failure from here on
+    // leaves only objects that the next change clears.
+    const std::vector<TokenObject> records = m_objects->named(CKO_DATA, kRecordName);
+    std::string written;
+    if (records.empty() || records.front().generation != *generation ||
+        !m_objects->readAttribute(records.front().handle, CKA_VALUE, value.size(), written))
+        return failed(error);
+    if (written != value)
+        return refuse(error, "the record written to the token did not read back whole; the older one stays");
+    for (const TokenObject& record : records) {
+        if (record.generation < *generation)
             m_objects->destroy(record.handle);
     }
     for (int32_t number = kFirstSealNumber; number <= kLastSealNumber; ++number) {
+        const SealRecord& seal = state.seal(number);
         const std::vector<TokenObject> pictures = m_objects->named(CKO_DATA, pictureObjectName(number));
-        for (std::size_t i = state.seal(number).inUse ? 1 : 0; i < pictures.size(); ++i)
-            m_objects->destroy(pictures[i].handle);
+        // With one picture there is nothing to choose; with more, the newest whole one stays.
+        std::optional<CK_OBJECT_HANDLE> kept;
+        if (seal.inUse && pictures.size() == 1)
+            kept = pictures.front().handle;
+        std::string bytes;
+        bool unreadable = false;
+        if (seal.inUse && pictures.size() > 1)
+            kept = wholePicture(pictures, seal.pictureSize, bytes, unreadable);
+        // Nothing whole, or nothing that could be read: nothing of it goes.
+        if (seal.inUse && !kept)
+            continue;
+        for (const TokenObject& picture : pictures) {
+            if (picture.handle != kept)
+                m_objects->destroy(picture.handle);
+        }
     }
+    m_objects->clearBare();
     return true;
+}
+
+std::optional<CK_OBJECT_HANDLE> TokenKeyStore::wholePicture(const std::vector<TokenObject>& pictures,
+                                                            std::uint32_t size, std::string& bytes,
+                                                            bool& unreadable) const
+{
+    unreadable = false;
+    for (const TokenObject& picture : pictures) {
+        std::uint64_t valueSize = 0;
+        std::string value;
+        if (!m_objects->valueSize(picture.handle, valueSize)) {
+            unreadable = true;
+            return std::nullopt;
+        }
+        if (valueSize != kPayloadHeaderSize + size)
+            continue;
+        if (!m_objects->readAttribute(picture.handle, CKA_VALUE, kPayloadHeaderSize + size, value)) {
+            unreadable = true;
+            return std::nullopt;
+        }
+        if (unwrapPayload(value, bytes) && bytes.size() == size)
+            return picture.handle;
+    }
+    return std::nullopt;
 }
 
 bool TokenKeyStore::readPicture(const KeyState& state, int32_t sealNumber, std::string& bytes,
@@ -163,15 +225,14 @@ bool TokenKeyStore::readPicture(const KeyState& state, int32_t sealNumber, std::
         return false;
     const std::vector<TokenObject> pictures = m_objects->named(CKO_DATA, pictureObjectName(sealNumber));
     const std::string which = "the picture of seal " + std::to_string(sealNumber);
-    std::string value;
     if (pictures.empty())
         return refuse(error, "damaged key on the token: " + which + " is missing");
-    if (!m_objects->readAttribute(pictures.front().handle, CKA_VALUE,
-                                  kPayloadHeaderSize + state.seal(sealNumber).pictureSize, value))
+    bool unreadable = false;
+    if (wholePicture(pictures, state.seal(sealNumber).pictureSize, bytes, unreadable))
+        return true;
+    if (unreadable)
         return failed(error);
-    if (!unwrapPayload(value, bytes) || bytes.size() != state.seal(sealNumber).pictureSize)
-        return refuse(error, "damaged key on the token: " + which + " is not whole");
-    return true;
+    return refuse(error, "damaged key on the token: " + which + " is not whole");
 }
 
 bool TokenKeyStore::writePicture(int32_t sealNumber, const std::string& bytes, std::string* error) const
@@ -179,7 +240,10 @@ bool TokenKeyStore::writePicture(int32_t sealNumber, const std::string& bytes, s
     if (connect(error) != Connection::Connected)
         return false;
     const std::string name = pictureObjectName(sealNumber);
-    return m_objects->createData(name, m_objects->nextGeneration(name), wrapPayload(bytes)) || failed(error);
+    const std::optional<std::uint64_t> generation = m_objects->nextGeneration(name);
+    if (!generation)
+        return refuse(error, lastGenerationText(name));
+    return m_objects->createData(name, *generation, wrapPayload(bytes)) || failed(error);
 }
 
 void TokenKeyStore::removePicture(int32_t sealNumber) const

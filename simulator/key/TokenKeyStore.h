@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace talvo::sim {
 
@@ -37,6 +39,10 @@ private:
     enum class Connection { Connected, NoToken, Failed };
     Connection connect(std::string* error) const;
     bool failed(std::string* error) const;
+    // The newest of a seal's pictures (newest first) that is whole and of the recorded size;
+    // none, and unreadable, when the token failed a read.
+    std::optional<CK_OBJECT_HANDLE> wholePicture(const std::vector<TokenObject>& pictures, std::uint32_t size,
+                                                 std::string& bytes, bool& unreadable) const;
 
     std::filesystem::path m_directory;
     mutable std::unique_ptr<TokenSession> m_ownSession;

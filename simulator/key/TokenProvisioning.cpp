@@ -11,6 +11,7 @@
 #include "simulator/token/TokenKeyPairs.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace talvo::sim {
 
@@ -34,11 +35,15 @@ std::string foreignObjects(const std::vector<TokenObject>& objects)
            (objects.size() > 3 ? ", ..." : "") + ")";
 }
 
-std::uint64_t nextContainerGeneration(const TokenObjects& objects)
+std::optional<std::uint64_t> nextContainerGeneration(const TokenObjects& objects)
 {
     std::uint64_t next = 1;
-    for (const std::string_view name : kContainerNames)
-        next = std::max(next, objects.nextGeneration(name));
+    for (const std::string_view name : kContainerNames) {
+        const std::optional<std::uint64_t> generation = objects.nextGeneration(name);
+        if (!generation)
+            return std::nullopt;
+        next = std::max(next, *generation);
+    }
     return next;
 }
 
@@ -99,6 +104,8 @@ bool provisionTokenKey(const std::filesystem::path& directory, const TokenRefere
         return refuse(error, "the token " + reference.uri + " holds " + foreignObjects(foreign) +
                                  "; a Talvo key takes a token of its own, and nothing was written");
 
+    // What a writer killed while it created an object left holds nothing; it goes.
+    objects.clearBare();
     const KeyStore files(directory);
     FileLock lock;
     if (!makeStateDirectory(directory, error) || !lockStateForWriting(lock, files, error))
@@ -107,7 +114,11 @@ bool provisionTokenKey(const std::filesystem::path& directory, const TokenRefere
     state.serial = session->serial().substr(0, kSerialMax);
     const std::optional<std::uint64_t> kept =
         pairs == TokenPairs::KeepWhole ? newestContainer(objects) : std::nullopt;
-    const std::uint64_t generation = kept ? *kept : nextContainerGeneration(objects);
+    const std::optional<std::uint64_t> next = kept ? kept : nextContainerGeneration(objects);
+    if (!next)
+        return refuse(error, "the token's key container has the last generation a number can hold, so "
+                             "no new one can follow it; nothing was written");
+    const std::uint64_t generation = *next;
     if (!kept && !newContainer(objects, generation, state.serial)) {
         destroyContainers(objects, generation, false);
         return refuse(error, session->lastFailure());

@@ -1,10 +1,14 @@
 #include "TokenObjects.h"
 
+#include "P11KitIter.h"
+
 #include <openssl/evp.h>
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <limits>
+#include <memory>
 
 namespace talvo::sim {
 
@@ -53,16 +57,13 @@ bool TokenObjects::list()
 {
     m_objects.clear();
     CK_FUNCTION_LIST& f = m_session.functions();
-    if (!m_session.succeeded(f.C_FindObjectsInit(m_session.handle(), nullptr, 0), "list its objects"))
-        return false;
     std::vector<CK_OBJECT_HANDLE> handles;
-    CK_OBJECT_HANDLE batch[64];
-    CK_ULONG found = 0;
+    const P11KitIterPtr iter = newP11KitIter(0);
+    p11_kit_iter_begin_with(iter.get(), &f, m_session.slot(), m_session.handle());
     CK_RV rv = CKR_OK;
-    while ((rv = f.C_FindObjects(m_session.handle(), batch, 64, &found)) == CKR_OK && found > 0)
-        handles.insert(handles.end(), batch, batch + found);
-    f.C_FindObjectsFinal(m_session.handle());
-    if (!m_session.succeeded(rv, "list its objects"))
+    while ((rv = p11_kit_iter_next(iter.get())) == CKR_OK)
+        handles.push_back(p11_kit_iter_get_object(iter.get()));
+    if (!m_session.succeeded(rv == CKR_CANCEL ? CKR_OK : rv, "list its objects"))
         return false;
     for (const CK_OBJECT_HANDLE handle : handles) {
         TokenObject object;
@@ -83,6 +84,10 @@ bool TokenObjects::list()
             !readAttribute(handle, CKA_APPLICATION, kMaxLabelSize, object.application))
             return false;
         parseLabel(object);
+        CK_ATTRIBUTE value = {CKA_VALUE, nullptr, 0};
+        object.bare = object.objectClass == CKO_DATA && object.label.empty() && object.application.empty() &&
+                      f.C_GetAttributeValue(m_session.handle(), handle, &value, 1) == CKR_OK &&
+                      value.ulValueLen == 0;
         m_objects.push_back(object);
     }
     return true;
@@ -100,13 +105,15 @@ std::vector<TokenObject> TokenObjects::named(CK_OBJECT_CLASS objectClass, std::s
     return objects;
 }
 
-std::uint64_t TokenObjects::nextGeneration(std::string_view name) const
+std::optional<std::uint64_t> TokenObjects::nextGeneration(std::string_view name) const
 {
     std::uint64_t newest = 0;
     for (const TokenObject& object : m_objects) {
         if (object.ours && object.name == name)
             newest = std::max(newest, object.generation);
     }
+    if (newest == std::numeric_limits<std::uint64_t>::max())
+        return std::nullopt;
     return newest + 1;
 }
 
@@ -114,8 +121,19 @@ std::vector<TokenObject> TokenObjects::foreign() const
 {
     std::vector<TokenObject> objects;
     std::copy_if(m_objects.begin(), m_objects.end(), std::back_inserter(objects),
-                 [](const TokenObject& object) { return !object.ours; });
+                 [](const TokenObject& object) { return !object.ours && !object.bare; });
     return objects;
+}
+
+bool TokenObjects::clearBare()
+{
+    const std::vector<TokenObject> all = m_objects;
+    bool cleared = true;
+    for (const TokenObject& object : all) {
+        if (object.bare)
+            cleared = destroy(object.handle) && cleared;
+    }
+    return cleared;
 }
 
 bool TokenObjects::readAttribute(CK_OBJECT_HANDLE object, CK_ATTRIBUTE_TYPE type, std::size_t maxBytes,

@@ -3,6 +3,7 @@
 #include "TokenSession.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,9 @@ struct TokenObject {
     std::string label;
     std::string application;
     bool ours = false;
+    // A data object without label, application or value: what a writer killed while it
+    // created an object leaves. It holds nothing, so clearing it loses nothing.
+    bool bare = false;
     std::string name;
     std::uint64_t generation = 0;
 };
@@ -37,8 +41,11 @@ public:
     const std::vector<TokenObject>& all() const { return m_objects; }
     // The Talvo objects of that class and name, newest first.
     std::vector<TokenObject> named(CK_OBJECT_CLASS objectClass, std::string_view name) const;
-    std::uint64_t nextGeneration(std::string_view name) const;
+    // None when the newest generation of that name is the last a number can hold.
+    std::optional<std::uint64_t> nextGeneration(std::string_view name) const;
     std::vector<TokenObject> foreign() const;
+    // Destroys the bare objects; false when the token refuses.
+    bool clearBare();
 
     bool readAttribute(CK_OBJECT_HANDLE object, CK_ATTRIBUTE_TYPE type, std::size_t maxBytes,
                        std::string& bytes);

@@ -1,5 +1,6 @@
 #include "TokenSession.h"
 
+#include "P11KitIter.h"
 #include "PinFile.h"
 
 #include <p11-kit/p11-kit.h>
@@ -7,6 +8,7 @@
 
 #include <openssl/crypto.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -37,39 +39,79 @@ struct TokenMatch {
     CK_TOKEN_INFO info;
 };
 
-// Every token present in the module that the URI's module, slot and token attributes match.
-void matchTokens(CK_FUNCTION_LIST* module, P11KitUri* uri, std::vector<TokenMatch>& matches,
+bool sameModuleName(CK_FUNCTION_LIST* module, const char* name)
+{
+    char* moduleName = p11_kit_module_get_name(module);
+    const bool same = moduleName && std::strcmp(moduleName, name) == 0;
+    std::free(moduleName);
+    return same;
+}
+
+// Every token present in the modules that the URI's module, slot and token attributes match.
+void matchTokens(std::vector<CK_FUNCTION_LIST*>& modules, P11KitUri* uri, std::vector<TokenMatch>& matches,
                  std::vector<std::string>& seen)
 {
-    CK_INFO moduleInfo{};
-    if (module->C_GetInfo(&moduleInfo) != CKR_OK || !p11_kit_uri_match_module_info(uri, &moduleInfo))
-        return;
-    if (const char* name = p11_kit_uri_get_module_name(uri)) {
-        char* moduleName = p11_kit_module_get_name(module);
-        const bool same = moduleName && std::strcmp(moduleName, name) == 0;
-        std::free(moduleName);
-        if (!same)
-            return;
-    }
-    CK_ULONG count = 0;
-    if (module->C_GetSlotList(CK_TRUE, nullptr, &count) != CKR_OK || count == 0)
-        return;
-    std::vector<CK_SLOT_ID> slots(count);
-    if (module->C_GetSlotList(CK_TRUE, slots.data(), &count) != CKR_OK)
-        return;
-    slots.resize(count);
-    for (const CK_SLOT_ID slot : slots) {
-        CK_SLOT_INFO slotInfo{};
-        CK_TOKEN_INFO tokenInfo{};
-        if (module->C_GetSlotInfo(slot, &slotInfo) != CKR_OK ||
-            module->C_GetTokenInfo(slot, &tokenInfo) != CKR_OK)
+    modules.push_back(nullptr);
+    const P11KitIterPtr iter = newP11KitIter(P11_KIT_ITER_WITH_TOKENS | P11_KIT_ITER_WITHOUT_OBJECTS);
+    p11_kit_iter_begin(iter.get(), modules.data());
+    const CK_SLOT_ID wanted = p11_kit_uri_get_slot_id(uri);
+    const char* name = p11_kit_uri_get_module_name(uri);
+    while (p11_kit_iter_next(iter.get()) == CKR_OK) {
+        if (p11_kit_iter_get_kind(iter.get()) != P11_KIT_ITER_KIND_TOKEN)
             continue;
-        seen.push_back(padded(tokenInfo.label, sizeof tokenInfo.label));
-        const CK_SLOT_ID wanted = p11_kit_uri_get_slot_id(uri);
-        if (p11_kit_uri_match_slot_info(uri, &slotInfo) && p11_kit_uri_match_token_info(uri, &tokenInfo) &&
+        CK_FUNCTION_LIST* module = p11_kit_iter_get_module(iter.get());
+        const CK_SLOT_ID slot = p11_kit_iter_get_slot(iter.get());
+        const CK_SLOT_INFO* slotInfo = p11_kit_iter_get_slot_info(iter.get());
+        const CK_TOKEN_INFO* tokenInfo = p11_kit_iter_get_token(iter.get());
+        CK_INFO moduleInfo{};
+        if (!slotInfo || !tokenInfo || module->C_GetInfo(&moduleInfo) != CKR_OK)
+            continue;
+        seen.push_back(padded(tokenInfo->label, sizeof tokenInfo->label));
+        CK_SLOT_INFO slotCopy = *slotInfo;
+        CK_TOKEN_INFO tokenCopy = *tokenInfo;
+        if (p11_kit_uri_match_module_info(uri, &moduleInfo) && (!name || sameModuleName(module, name)) &&
+            p11_kit_uri_match_slot_info(uri, &slotCopy) && p11_kit_uri_match_token_info(uri, &tokenCopy) &&
             (wanted == static_cast<CK_SLOT_ID>(-1) || wanted == slot))
-            matches.push_back({module, slot, tokenInfo});
+            matches.push_back({module, slot, tokenCopy});
     }
+    modules.pop_back();
+}
+
+// The path attributes and query attributes that RFC 7512 and p11-kit define.
+constexpr std::string_view kKnownAttributes[] = {"token",
+                                                 "manufacturer",
+                                                 "serial",
+                                                 "model",
+                                                 "library-manufacturer",
+                                                 "library-description",
+                                                 "library-version",
+                                                 "object",
+                                                 "type",
+                                                 "id",
+                                                 "slot-description",
+                                                 "slot-manufacturer",
+                                                 "slot-id",
+                                                 "module-name",
+                                                 "module-path",
+                                                 "pin-source",
+                                                 "pin-value"};
+
+// The first attribute of the URI that is none of those; empty when there is none.
+std::string unknownAttribute(std::string_view uri)
+{
+    uri.remove_prefix(std::min(uri.size(), std::string_view("pkcs11:").size()));
+    while (!uri.empty()) {
+        const std::size_t end = uri.find_first_of(";?&");
+        const std::string_view attribute = uri.substr(0, end);
+        const std::string_view name = attribute.substr(0, attribute.find('='));
+        if (!name.empty() && std::find(std::begin(kKnownAttributes), std::end(kKnownAttributes), name) ==
+                                 std::end(kKnownAttributes))
+            return std::string(name);
+        if (end == std::string_view::npos)
+            break;
+        uri.remove_prefix(end + 1);
+    }
+    return {};
 }
 
 std::string seenTokens(const std::vector<std::string>& seen)
@@ -124,6 +166,11 @@ TokenSession::Result TokenSession::open(const TokenReference& reference,
     if (const int parsed = p11_kit_uri_parse(reference.uri.c_str(), P11_KIT_URI_FOR_ANY, uri.get());
         parsed != P11_KIT_URI_OK)
         return failed("\"" + reference.uri + "\" is no PKCS#11 URI: " + p11_kit_uri_message(parsed));
+    if (p11_kit_uri_any_unrecognized(uri.get())) {
+        const std::string name = unknownAttribute(reference.uri);
+        return failed("the token URI " + reference.uri + " has an attribute that PKCS#11 URIs do not know" +
+                      (name.empty() ? std::string() : " (\"" + name + "\")"));
+    }
     if (p11_kit_uri_get_pin_value(uri.get()))
         return failed("the token URI holds a PIN (pin-value); keep the PIN in a private PIN file instead");
     // p11-kit's own PIN source in the URI names a PIN file as --pin-file does, under the same rules.
@@ -162,8 +209,7 @@ TokenSession::Result TokenSession::open(const TokenReference& reference,
 
     std::vector<TokenMatch> matches;
     std::vector<std::string> seen;
-    for (CK_FUNCTION_LIST* module : modules)
-        matchTokens(module, uri.get(), matches, seen);
+    matchTokens(modules, uri.get(), matches, seen);
     if (matches.empty()) {
         refuse(error, "no token matches " + reference.uri + " (" + seenTokens(seen) + ")");
         return Result::NoToken;

@@ -54,7 +54,7 @@ TEST_F(TalvoSecCliTest, FailuresExitWithOneAndTellWhyOnStandardError)
     write(file("bad.sec"), secure);
     const ProcessResult bad = talvoSec({QStringLiteral("unpack"), file("bad.sec"), file("out.bin")});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.err, QStringLiteral("talvo-sec: 错误: 越界\ntalvo-sec: 生成安全报文失败!\n"));
+    EXPECT_EQ(bad.err, QStringLiteral("talvo-sec: 错误: 越界\ntalvo-sec: 解析安全报文失败!\n"));
 
     const ProcessResult missing = talvoSec({QStringLiteral("pack"), file("missing.bin"), file("x.sec")});
     EXPECT_EQ(missing.exitCode, 1);

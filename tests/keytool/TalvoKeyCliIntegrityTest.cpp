@@ -4,6 +4,7 @@
 #include "TalvoKeyFixture.h"
 #include "platform/core/NativePath.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -79,19 +80,42 @@ TEST_F(TalvoKeyCliIntegrityTest, SetWritesBackWhatItDoesNotNameByteForByte)
               QByteArray(reinterpret_cast<const char*>(&expected), sizeof expected).toHex());
 }
 
-// A run that changes the key waits for one that holds talvo-key's lock before it reads.
+// A run that changes the key waits for one that holds talvo-key's lock before it reads, and
+// the lock is one file whatever the run's environment: a cron job sets no XDG_RUNTIME_DIR.
 TEST_F(TalvoKeyCliIntegrityTest, TwoRunsNeverInterleaveAReadAndItsWrite)
 {
-    const ScopedEnvironment runtime("XDG_RUNTIME_DIR", folder());
-    ASSERT_EQ(::mkdir(folder() + "/talvo-tool", 0700), 0);
-    const int held = ::open(folder() + "/talvo-tool/talvo-key.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    auto waiting = std::async(std::launch::async, [this] { return run("set --yes userId=second"); });
-    std::this_thread::sleep_for(1500ms);
-    EXPECT_NE(text(readKey().base.userId, TL_USER_ID_SIZE), "second") << "written while the lock was held";
-    ::close(held);
-    EXPECT_EQ(waiting.get().exitCode, 0);
-    EXPECT_EQ(text(readKey().base.userId, TL_USER_ID_SIZE), "second");
+    const ScopedEnvironment home("HOME", folder());
+    ASSERT_EQ(::mkdir(folder() + "/runtime", 0700), 0);
+    const struct {
+        const char* what;
+        QByteArray runtime;
+        QByteArray state;
+        const char* userId;
+    } environments[] = {
+        {"a desktop session", folder() + "/runtime", {}, "desktop"},
+        {"a cron job", {}, {}, "cron"},
+        {"its own state home", {}, folder() + "/elsewhere", "state"},
+    };
+    for (const auto& environment : environments) {
+        SCOPED_TRACE(environment.what);
+        const ScopedEnvironment runtime("XDG_RUNTIME_DIR", environment.runtime);
+        const ScopedEnvironment state("XDG_STATE_HOME", environment.state);
+        // Another run, in whatever environment, holds the lock; where it is must not matter.
+        const QString directory = QDir::homePath() + QStringLiteral("/.local/state/talvo-tool");
+        ASSERT_TRUE(QDir().mkpath(directory));
+        const int held =
+            ::open(QFile::encodeName(directory) + "/talvo-key.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        auto waiting = std::async(std::launch::async, [&] {
+            return run("set --yes", {QStringLiteral("userId=") + QLatin1String(environment.userId)});
+        });
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_NE(text(readKey().base.userId, TL_USER_ID_SIZE), environment.userId)
+            << "written while the lock was held";
+        ::close(held);
+        EXPECT_EQ(waiting.get().exitCode, 0);
+        EXPECT_EQ(text(readKey().base.userId, TL_USER_ID_SIZE), environment.userId);
+    }
 }
 
 // As an operator does it in a shell: Ctrl-Z at the password prompt, then fg.
@@ -121,14 +145,21 @@ TEST_F(TalvoKeyCliIntegrityTest, AResultThatCannotBeWrittenExitsOne)
     }
 }
 
+// A key text cannot forge lines, colour the terminal, or pass a backslash of its own for an
+// escape; talvo-sim shows it as talvo-key does.
 TEST_F(TalvoKeyCliIntegrityTest, KeyTextsReachTheTerminalEscaped)
 {
-    ASSERT_TRUE(m_key.run(
-        {QStringLiteral("set"), QStringLiteral("userId"), QStringLiteral("x\u001b[31mRED\r\nlockFlag: 1")}));
+    ASSERT_TRUE(m_key.run({QStringLiteral("set"), QStringLiteral("userId"),
+                           QStringLiteral("x\u001b[31mRED\r\nlockFlag: 1\\x1B")}));
+    const QString escaped = QStringLiteral("x\\x1B[31mRED\\r\\nlockFlag: 1\\\\x1B");
     const TalvoKeyRun info = run("info");
-    EXPECT_TRUE(info.out.contains(QStringLiteral("\nuserId: x\\x1B[31mRED\\r\\nlockFlag: 1\nerrorTimes")))
+    EXPECT_TRUE(info.out.contains(QStringLiteral("\nuserId: ") + escaped + QStringLiteral("\nerrorTimes")))
         << info.out.toStdString();
-    EXPECT_TRUE(run("info --json").out.contains(QStringLiteral("x\\u001b[31mRED\\r\\nlockFlag: 1\"")));
+    EXPECT_TRUE(run("info --json").out.contains(QStringLiteral("x\\u001b[31mRED\\r\\nlockFlag: 1\\\\x1B\"")));
+    QString shown;
+    ASSERT_TRUE(m_key.run({QStringLiteral("show")}, &shown));
+    EXPECT_TRUE(shown.contains(QStringLiteral("User id:         \"") + escaped + QStringLiteral("\"\n")))
+        << shown.toStdString();
 }
 
 // A picture far too large for memory is neither read nor held before the password is right.

@@ -8,10 +8,20 @@
 #include "support/ScriptedInteraction.h"
 #include "support/SimulatedKey.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace talvo {
 namespace {
@@ -123,6 +133,60 @@ TEST_F(CspPageWithSimulatedKeyTest, FailedParseEmptiesOnlyTheSecureFileField)
     expectApplicationBox(1, kFailed);
     EXPECT_EQ(text(C::SecureFileEdit), QString());
     EXPECT_EQ(text(C::TargetFileEdit), target);
+}
+
+// A named pipe with no peer, as the pack output or as the message to unpack, is answered at
+// once. Should a button wait on it, the peer that comes after a while ends the wait.
+TEST_F(CspPageWithSimulatedKeyTest, APipeWithoutPeerIsAnsweredAtOnce)
+{
+    const QString source = m_files.file(QStringLiteral("doc.txt"));
+    TempDirectory::writeFile(source, "a document");
+    const QString pipe = m_files.file(QStringLiteral("pipe.sec"));
+    // A writer whose reader left would otherwise end the test program.
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const struct {
+        const char* what;
+        int peerMode;
+        std::function<void()> press;
+    } cases[] = {
+        {"pack into a pipe that no one reads", O_RDONLY,
+         [&] {
+             choose(C::OriginalFileBrowse, source);
+             choose(C::SavePathBrowse, pipe);
+             click(C::GenerateButton);
+         }},
+        {"unpack a pipe that no one writes", O_WRONLY,
+         [&] {
+             choose(C::SecureFileBrowse, pipe);
+             choose(C::TargetFileBrowse, m_files.file(QStringLiteral("out.txt")));
+             click(C::ParseButton);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_script.clearRecords();
+        m_script.onBox([this](const MessageBoxRequest&) { m_script.answerBox(BoxResult::Ok); });
+        std::atomic<bool> done = false;
+        std::thread peer([&] {
+            for (int i = 0; i < 50 && !done; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (!done)
+                ::close(::open(QFile::encodeName(pipe).constData(), c.peerMode | O_NONBLOCK));
+        });
+        QElapsedTimer timer;
+        timer.start();
+        c.press();
+        const qint64 elapsed = timer.elapsed();
+        done = true;
+        peer.join();
+        m_script.onBox({});
+        EXPECT_LT(elapsed, 2000);
+        ASSERT_FALSE(m_script.boxes().empty());
+        expectApplicationBox(m_script.boxes().size() - 1, kFailed);
+    }
+    EXPECT_FALSE(QFile::exists(m_files.file(QStringLiteral("out.txt"))));
+    std::signal(SIGPIPE, previous);
 }
 
 TEST_F(CspPageWithSimulatedKeyTest, CertificateAndSignatureButtonsOnTheDemoKey)

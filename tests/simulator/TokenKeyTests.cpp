@@ -2,6 +2,8 @@
 // when the token goes away or refuses its PIN.
 #include "DriverTestSupport.h"
 
+#include "simulator/key/DemoKey.h"
+#include "simulator/key/StateCodec.h"
 #include "simulator/key/TokenKeyStore.h"
 #include "simulator/token/TokenObjects.h"
 
@@ -13,6 +15,7 @@
 
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace talvo::testing {
@@ -89,6 +92,8 @@ TEST(TalvoSimTest, BadTokenInputIsRefusedWithNothingWritten)
     const TempDirectory files;
     TempDirectory::writeFile(files.file("loose"), TempDirectory::readFile(token.pinFile()));
     TempDirectory::writeFile(files.file("wrong"), "99999999\n");
+    TempDirectory::writeFile(files.file("group"), TempDirectory::readFile(token.pinFile()));
+    QFile::setPermissions(files.file("group"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     QFile::setPermissions(files.file("wrong"), QFile::ReadOwner | QFile::WriteOwner);
     ASSERT_TRUE(QFile::link(token.pinFile(), files.file("link")));
     const auto on = [](const QString& uri, const QString& pinFile) {
@@ -106,6 +111,14 @@ TEST(TalvoSimTest, BadTokenInputIsRefusedWithNothingWritten)
         {"a loose PIN file",
          [&](const SoftHsmToken& t, const TempDirectory& f) { return on(t.uri(), f.file("loose")); },
          "may be read or changed by other users"},
+        {"a PIN file its group may read",
+         [&](const SoftHsmToken& t, const TempDirectory& f) { return on(t.uri(), f.file("group")); },
+         "may be read or changed by other users (mode 0640)"},
+        {"an attribute that PKCS#11 URIs do not know",
+         [&](const SoftHsmToken& t, const TempDirectory&) {
+             return on(t.uri() + ";tokn=elsewhere", t.pinFile());
+         },
+         "has an attribute that PKCS#11 URIs do not know (\"tokn\")"},
         {"a PIN file that is a link",
          [&](const SoftHsmToken& t, const TempDirectory& f) { return on(t.uri(), f.file("link")); },
          "is a symbolic link"},
@@ -238,25 +251,153 @@ TEST(TokenKeyStoreTest, PinTheTokenRefusesAnswersAnErrorAndKeepsTheKey)
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
 }
 
-TEST(TokenKeyStoreTest, RecordCutShortIsPassedOverForTheNewestWholeOne)
+// The record's content, as the key holds it now.
+sim::KeyState recordedState(sim::TokenObjects& objects)
+{
+    sim::KeyState state;
+    std::string value;
+    std::string text;
+    const std::vector<sim::TokenObject> records = objects.named(CKO_DATA, sim::kRecordName);
+    EXPECT_FALSE(records.empty());
+    EXPECT_TRUE(!records.empty() &&
+                objects.readAttribute(records.front().handle, CKA_VALUE, 1 << 20, value) &&
+                sim::unwrapPayload(value, text) && sim::decodeState(text, state, nullptr));
+    return state;
+}
+
+std::vector<sim::TokenObject> objectsNamed(const SoftHsmToken& token, std::string_view name)
+{
+    std::vector<sim::TokenObject> named;
+    for (const sim::TokenObject& object : objectsOn(token)) {
+        if (object.name == name)
+            named.push_back(object);
+    }
+    return named;
+}
+
+TEST(TokenKeyStoreTest, TheNewestWholeRecordIsReadAndTheChangeClearsTheRest)
 {
     const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
     {
-        // What a writer that died while creating a newer record may leave.
+        // An older whole record, a newer whole one, and what a writer that died while creating
+        // a newer one still may leave.
         const std::unique_ptr<sim::TokenSession> session = openToken(*key.token(), key.token()->pinFile());
         sim::TokenObjects objects(*session);
         ASSERT_TRUE(objects.list());
+        sim::KeyState state = recordedState(objects);
+        state.userId = "newest whole";
+        ASSERT_TRUE(objects.createData(sim::kRecordName, 999, sim::wrapPayload(sim::encodeState(state))));
+        state.userId = "older";
+        ASSERT_TRUE(objects.createData(sim::kRecordName, 998, sim::wrapPayload(sim::encodeState(state))));
         ASSERT_TRUE(objects.createData(sim::kRecordName, 1000,
                                        sim::wrapPayload("talvo-sim-state 1\n").substr(0, 30)));
     }
+    EXPECT_EQ(std::string(keyInfo().base.userId), "newest whole");
     EXPECT_EQ(keyInfo().base.sealNum, 3);
     ASSERT_EQ(driver().TLKeyDelSealData(103), TL_OK);
     EXPECT_EQ(keyInfo().base.sealNum, 2);
-    int records = 0;
-    for (const sim::TokenObject& object : objectsOn(*key.token()))
-        records += object.name == sim::kRecordName ? 1 : 0;
-    EXPECT_EQ(records, 1) << "the change clears what it replaces";
+    EXPECT_EQ(std::string(keyInfo().base.userId), "newest whole");
+    EXPECT_EQ(objectsNamed(*key.token(), sim::kRecordName).size(), 1u)
+        << "the change clears what it replaces";
     EXPECT_FALSE(holdsPicture(key, 103));
+}
+
+// Another program's object at the last generation: a change is refused and destroys nothing.
+TEST(TokenKeyStoreTest, AGenerationThatCannotBeAdvancedIsRefused)
+{
+    const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
+    const KeyInfo before = keyInfo();
+    {
+        const std::unique_ptr<sim::TokenSession> session = openToken(*key.token(), key.token()->pinFile());
+        sim::TokenObjects objects(*session);
+        ASSERT_TRUE(objects.list());
+        ASSERT_TRUE(objects.createData(sim::kRecordName, std::numeric_limits<std::uint64_t>::max(),
+                                       sim::wrapPayload(sim::encodeState(recordedState(objects)))));
+    }
+    const std::size_t records = objectsNamed(*key.token(), sim::kRecordName).size();
+    KeyBaseInfo changed = before.base;
+    std::strcpy(changed.userId, "changed");
+    ::testing::internal::CaptureStderr();
+    EXPECT_NE(driver().TLKeyWriteKeyBaseInfo(changed), TL_OK);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("has the last generation a number can hold"),
+              std::string::npos);
+    EXPECT_EQ(objectsNamed(*key.token(), sim::kRecordName).size(), records);
+    const KeyInfo after = keyInfo();
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+}
+
+// A newer picture that is cut or changed does not hide the older whole one, and the next change
+// keeps that one.
+TEST(TokenKeyStoreTest, TheNewestWholePictureCounts)
+{
+    const struct {
+        const char* what;
+        std::function<std::string(const std::string&)> damage;
+    } damages[] = {
+        {"of the wrong size", [](const std::string& value) { return value.substr(0, value.size() - 1); }},
+        {"with the wrong hash",
+         [](const std::string& value) {
+             std::string changed = value;
+             changed.back() ^= 1;
+             return changed;
+         }},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
+        const std::string picture(sim::demoPicture(102));
+        {
+            const std::unique_ptr<sim::TokenSession> session =
+                openToken(*key.token(), key.token()->pinFile());
+            sim::TokenObjects objects(*session);
+            ASSERT_TRUE(objects.list());
+            ASSERT_TRUE(objects.createData(sim::pictureObjectName(102), 5000,
+                                           damage.damage(sim::wrapPayload(picture))));
+        }
+        const auto readPicture = [] {
+            uint32_t length = 0;
+            EXPECT_EQ(driver().TLKeyReadSealData(102, nullptr, &length), TL_OK);
+            std::string bytes(length, '\0');
+            EXPECT_EQ(driver().TLKeyReadSealData(102, reinterpret_cast<uint8_t*>(bytes.data()), &length),
+                      TL_OK);
+            return bytes;
+        };
+        EXPECT_EQ(keyInfo().base.sealNum, 3);
+        EXPECT_EQ(readPicture(), picture);
+        EXPECT_EQ(driver().TLKeyDelSealData(103), TL_OK);
+        EXPECT_EQ(readPicture(), picture);
+        EXPECT_EQ(objectsNamed(*key.token(), sim::pictureObjectName(102)).size(), 1u);
+    }
+}
+
+// What SoftHSM keeps of an object whose creation was killed: a data object with no label, no
+// application and no value. It holds nothing; reset and the next change clear it.
+TEST(TokenKeyStoreTest, WhatAKilledWriteLeftIsClearedByResetAndTheNextChange)
+{
+    const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
+    const auto leaveBareObject = [&] {
+        const std::unique_ptr<sim::TokenSession> session = openToken(*key.token(), key.token()->pinFile());
+        sim::TokenObjects objects(*session);
+        ASSERT_TRUE(objects.list());
+        CK_OBJECT_CLASS data = CKO_DATA;
+        CK_BBOOL yes = CK_TRUE;
+        ASSERT_TRUE(objects.create({{CKA_CLASS, &data, sizeof data}, {CKA_TOKEN, &yes, sizeof yes}}, {}));
+    };
+    const auto bareObjects = [&] {
+        std::size_t bare = 0;
+        for (const sim::TokenObject& object : objectsOn(*key.token()))
+            bare += object.bare ? 1 : 0;
+        return bare;
+    };
+    leaveBareObject();
+    ASSERT_EQ(bareObjects(), 1u);
+    QString output;
+    EXPECT_TRUE(runSim({"reset"}, output)) << output.toStdString();
+    EXPECT_EQ(bareObjects(), 0u);
+
+    leaveBareObject();
+    ASSERT_EQ(driver().TLKeyDelSealData(103), TL_OK);
+    EXPECT_EQ(bareObjects(), 0u);
 }
 
 } // namespace
