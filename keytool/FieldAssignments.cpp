@@ -1,5 +1,6 @@
 #include "FieldAssignments.h"
 
+#include "key/OperatorTexts.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/core/LocaleText.h"
 
@@ -81,7 +82,7 @@ bool FieldAssignments::parse(const std::vector<std::string>& assignments, QStrin
                 return refuse(QStringLiteral("at most %1 bytes").arg(kModeTextMaxBytes));
             m_mode = matchModeText(*value);
             if (!m_mode)
-                return refuse(QStringLiteral("模式字符串输入有错误"));
+                return refuse(kModeErrorText);
             accepted = true;
         } else if (name == "pinHash") {
             accepted = text(m_pinHash, kPinHashMaxBytes);
