@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace talvo::sim {
 
@@ -73,6 +75,35 @@ struct KeyState {
     }
 
     bool operator==(const KeyState&) const = default;
+};
+
+// The state's own fields, written once: the state file and talvo-sim's "set" name them so, and
+// the file keeps this order. Each is exactly one of a byte (0..255), a number from minimum to
+// the largest int32_t, or a CP936 text of at most maxBytes.
+struct StateField {
+    std::string_view name;
+    uint8_t KeyState::*byte = nullptr;
+    int32_t KeyState::*integer = nullptr;
+    std::string KeyState::*text = nullptr;
+    std::size_t maxBytes = 0;
+    long long minimum = 0;
+};
+
+inline constexpr long long kAnyInt32 = std::numeric_limits<int32_t>::min();
+inline constexpr StateField kStateFields[] = {
+    {.name = "serial", .text = &KeyState::serial, .maxBytes = kSerialMax},
+    {.name = "factoryFlag", .byte = &KeyState::factoryFlag},
+    {.name = "formatFlag", .byte = &KeyState::formatFlag},
+    {.name = "initFlag", .byte = &KeyState::initFlag},
+    {.name = "lockFlag", .byte = &KeyState::lockFlag},
+    {.name = "errorTimes", .integer = &KeyState::errorTimes, .minimum = kAnyInt32},
+    {.name = "mode", .integer = &KeyState::mode, .minimum = kAnyInt32},
+    {.name = "pinHash", .text = &KeyState::pinHash, .maxBytes = kPinHashMax},
+    {.name = "unitId", .text = &KeyState::unitId, .maxBytes = kUnitIdMax},
+    {.name = "userId", .text = &KeyState::userId, .maxBytes = kUserIdMax},
+    {.name = "timeControlFlag", .byte = &KeyState::timeControlFlag},
+    {.name = "keyRole", .integer = &KeyState::keyRole, .minimum = kAnyInt32},
+    {.name = "certificateStore", .integer = &KeyState::certificateStoreCount, .minimum = 0},
 };
 
 } // namespace talvo::sim
