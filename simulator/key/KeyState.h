@@ -1,7 +1,9 @@
 #pragma once
 
+#include "device/DriverFunctionOrder.h"
 #include "device/TalvoDriverApi.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -27,6 +29,14 @@ inline constexpr std::size_t kInitTimeMax = TL_SEAL_INIT_TIME_SIZE - 1;
 
 // The largest seal picture the key takes: what it refuses to store it never has to read.
 inline constexpr uint32_t kMaxPictureSize = 64u * 1024 * 1024;
+
+// The driver functions that the tool calls: the ones a failure can be injected into.
+inline constexpr auto kCalledFunctions = kCalledDriverFunctionNames;
+
+inline bool isCalledFunction(std::string_view name)
+{
+    return std::find(kCalledFunctions.begin(), kCalledFunctions.end(), name) != kCalledFunctions.end();
+}
 
 inline bool isSealNumber(int32_t number)
 {
@@ -67,7 +77,11 @@ struct KeyState {
     // Function name -> the status it answers instead of working.
     std::map<std::string, int32_t> failures;
 
-    int sealCount() const;
+    int sealCount() const
+    {
+        return static_cast<int>(
+            std::count_if(seals.begin(), seals.end(), [](const SealRecord& s) { return s.inUse; }));
+    }
     SealRecord& seal(int32_t number) { return seals.at(static_cast<std::size_t>(number - kFirstSealNumber)); }
     const SealRecord& seal(int32_t number) const
     {

@@ -1,7 +1,5 @@
 #include "StateCodec.h"
 
-#include "DriverFunctions.h"
-
 #include <charconv>
 #include <limits>
 #include <optional>
