@@ -1,7 +1,7 @@
 // A stand-in driver for the binding itself. It serves the faults in what a library exports,
 // which the recording driver (a key in memory) cannot: built twice, whole (all 52 names, with
 // the answers a binding must survive: a serial number without terminator, no CSP name) and
-// partial (names missing, as a driver may lack them: partial.map hides them). Every function
+// partial (names missing, as a driver may lack them: partial.map.in hides them). Every function
 // the tool calls is made from the list: it answers the one status the test sets and counts its
 // calls; the main window's tests use the partial build for a serial read that fails or fills
 // its whole buffer.
