@@ -1,5 +1,6 @@
 #include "LoginDialog.h"
 
+#include "key/OperatorTexts.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/widgets/Interaction.h"
 #include "resources/DialogTemplates.h"
@@ -26,7 +27,7 @@ void LoginDialog::onOk()
         endDialog(IDOK);
         return;
     }
-    windowMessageBox(this, QStringLiteral("密码错误，请重新输入！"), QStringLiteral("提示"));
+    windowMessageBox(this, kWrongPasswordText, kNoticeCaption);
     setItemText(L::PasswordEdit, QString());
 }
 

@@ -3,6 +3,8 @@
 #include "LoginDialog.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
+#include "key/DeviceOperations.h"
+#include "key/OperatorTexts.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/core/PrivateDirectory.h"
 #include "platform/widgets/Interaction.h"
@@ -124,15 +126,14 @@ void MainDialog::onTabSelectionChanged()
 void MainDialog::onRefreshSerial()
 {
     char serial[kSerialBufferSize] = {};
-    const int32_t status = m_binding ? m_binding->TLKeyReadSerial(serial, kDeviceSelector) : 1;
+    const int32_t status = m_binding ? readSerial(*m_binding, serial) : 1;
     if (status == 0) {
         // Cut at the buffer: a driver that leaves the text unterminated is not read past it.
         setItemText(M::SerialEdit, fromCp936(serial, sizeof serial));
         return;
     }
     setItemText(M::SerialEdit, QString());
-    windowMessageBox(this, QStringLiteral("没有获取到设备信息!"), QStringLiteral("提示"),
-                     BoxIcon::Information);
+    windowMessageBox(this, kNoDeviceInfoText, kNoticeCaption, BoxIcon::Information);
 }
 
 void MainDialog::done(int result)

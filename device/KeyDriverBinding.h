@@ -6,8 +6,25 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace talvo {
+
+// How the tool reads a driver function's result.
+namespace driver_answer {
+template <class Result> constexpr Result asIs(Result result)
+{
+    return result;
+}
+constexpr bool isZero(int32_t result)
+{
+    return result == 0;
+}
+constexpr bool isNonZero(uint8_t result)
+{
+    return result != 0;
+}
+} // namespace driver_answer
 
 // The one object that loads the key's driver library and forwards the calls the tool makes.
 // A missing library or function never reaches the driver: the operation answers as a
@@ -34,40 +51,24 @@ public:
     // How many of the 52 names the library exported.
     int boundCount() const;
 
-    int32_t TLShowDlg();
-    bool TLKeyIsExist(int32_t selector);
-    int32_t TLKeyInit(int32_t value, const char* text1, const char* text2);
-    int32_t TLKeyVerifyUserPin(const char* pin);
-    int32_t TLKeyLowFormat();
-    int32_t TLKeyReadSerial(char* serial, int32_t selector);
-    int32_t TLKeyCalcHash(const char* pin, int32_t pinLength, char* hash);
-    int32_t TLKeyReadHash(char* hash, int32_t selector);
-    int32_t TLKeyWriteHash(const char* hash, int32_t selector);
-    int32_t TLKeyCheckHash(const char* pin, int32_t pinLength, uint8_t* matches);
-    int32_t TLKeyGetStatus(uint32_t* status);
-    int32_t TLKeyReadKeyInfo(KeyInfo* info);
-    int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo info);
-    int32_t TLKeyWriteSealTime(int32_t sealNumber, const char* time);
-    int32_t TLKeyReadSealNum(int32_t* count);
-    int32_t TLKeyReadSealData(int32_t sealNumber, uint8_t* data, uint32_t* length);
-    int32_t TLKeyWriteSealData(const char* name, const char* expiry, const uint8_t* data, uint32_t length);
-    int32_t TLKeyDelSealData(int32_t sealNumber);
-    int32_t TLKeyReadCert(uint8_t* cert, uint32_t* length);
-    int32_t TLKeyGetSignature(const char* pin, int32_t pinLength, uint8_t* signature, uint32_t* length);
-    int32_t TLKeyGetPublicKey(uint8_t* publicKey, uint32_t* length);
-    int32_t TLVerifySign(const char* pin, int32_t pinLength, const uint8_t* publicKey,
-                         uint32_t publicKeyLength, const uint8_t* signature, uint32_t signatureLength,
-                         uint8_t* verified);
-    int32_t TLGetCertsNumFromIE();
-    bool TLRegCerts();
-    bool TLRemoveAllCertsFromIE();
-    // The driver's own text, or null when the function is missing or the driver gave none.
-    const char* TLKeyReadCspName();
+    // One forwarder a function the tool calls, with the list's name, parameters and answers.
+#define TALVO_BINDING_FORWARDER(name, position, result, parameters, arguments, trace, missing, seen)         \
+    decltype(driver_answer::seen(std::declval<result>())) name parameters                                    \
+    {                                                                                                        \
+        if (!m_pf##name) {                                                                                   \
+            traceMissing(trace);                                                                             \
+            return missing;                                                                                  \
+        }                                                                                                    \
+        return driver_answer::seen(m_pf##name arguments);                                                    \
+    }
+    TALVO_DRIVER_FUNCTIONS(TALVO_BINDING_FORWARDER, TALVO_DRIVER_SKIP)
+#undef TALVO_BINDING_FORWARDER
 
 private:
     void load();
     void bindAt(int position);
     template <class Pointer> void bind(Pointer& pointer, const char* name);
+    // Nothing for a null name.
     static void traceMissing(const char* traceName);
 
     DynamicLibrary m_library;

@@ -106,7 +106,8 @@ TL_STATIC_ASSERT(offsetof(KeyInfo, sealTable) == 348, "sealTable");
 
 /* The type of each driver function, PFN_ followed by its name. The ones that the tool binds
  * and never calls have no form fixed by the tool: they are taken as functions of no argument. */
-#define TALVO_DRIVER_CALLED_TYPE(name, position, result, parameters) typedef result(*PFN_##name) parameters;
+#define TALVO_DRIVER_CALLED_TYPE(name, position, result, parameters, ...)                                    \
+    typedef result(*PFN_##name) parameters;
 #define TALVO_DRIVER_BOUND_ONLY_TYPE(name, position) typedef int32_t (*PFN_##name)(void);
 TALVO_DRIVER_FUNCTIONS(TALVO_DRIVER_CALLED_TYPE, TALVO_DRIVER_BOUND_ONLY_TYPE)
 #undef TALVO_DRIVER_CALLED_TYPE

@@ -8,7 +8,8 @@
 // -Werror=missing-declarations refuses.
 #define TALVO_DRIVER_EXPORT extern "C" __attribute__((visibility("default")))
 
-#define TALVO_DECLARE_CALLED(name, position, result, parameters) TALVO_DRIVER_EXPORT result name parameters;
+#define TALVO_DECLARE_CALLED(name, position, result, parameters, ...)                                        \
+    TALVO_DRIVER_EXPORT result name parameters;
 // Bound by the tool but never called: no form of its own.
 #define TALVO_DECLARE_BOUND_ONLY(name, position) TALVO_DRIVER_EXPORT int32_t name(void);
 TALVO_DRIVER_FUNCTIONS(TALVO_DECLARE_CALLED, TALVO_DECLARE_BOUND_ONLY)

@@ -113,12 +113,12 @@ int32_t parseDecimal(std::string_view text)
 DeviceInfoView viewFromRecord(const KeyBaseInfo& base)
 {
     DeviceInfoView view;
-    view.factory = base.factoryFlag;
-    view.format = base.formatFlag;
-    view.init = base.initFlag;
-    view.lock = base.lockFlag;
-    view.timeControl = base.timeControlFlag;
-    view.keyRole = keyRoleMember(base.keyRole);
+    view.flags.factory = base.factoryFlag;
+    view.flags.format = base.formatFlag;
+    view.flags.init = base.initFlag;
+    view.flags.lock = base.lockFlag;
+    view.flags.timeControl = base.timeControlFlag;
+    view.flags.keyRole = keyRoleMember(base.keyRole);
     view.pinHash = fromCp936(base.pinHash, sizeof base.pinHash);
     view.unitId = fromCp936(base.unitId, sizeof base.unitId);
     view.userId = fromCp936(base.userId, sizeof base.userId);
@@ -132,10 +132,10 @@ KeyBaseInfo buildKeyBaseInfo(const DeviceInfoForm& form)
 {
     KeyBaseInfo record;
     std::memset(&record, 0, sizeof record);
-    record.factoryFlag = flagByteFromMember(form.factory);
-    record.formatFlag = flagByteFromMember(form.format);
-    record.initFlag = flagByteFromMember(form.init);
-    record.lockFlag = flagByteFromMember(form.lock);
+    record.factoryFlag = flagByteFromMember(form.flags.factory);
+    record.formatFlag = flagByteFromMember(form.flags.format);
+    record.initFlag = flagByteFromMember(form.flags.init);
+    record.lockFlag = flagByteFromMember(form.flags.lock);
     record.errorTimes = form.errorTimes;
     record.mode = form.mode;
     copyToField(form.pinHash, record.pinHash);

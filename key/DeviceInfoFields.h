@@ -52,15 +52,20 @@ QString unsignedDecimal(int32_t value);
 // unsignedDecimal showed reads back as the same value; beyond that it saturates.
 int32_t parseDecimal(std::string_view text);
 
-// The form as "查看信息" fills it from the key's record: the six check-box members and the
-// texts as the edits show them.
-struct DeviceInfoView {
+// The page's six check-box members, as the boxes show them.
+struct DeviceFlags {
     int factory = 0;
     int format = 0;
     int init = 0;
     int lock = 0;
     int timeControl = 0;
     int keyRole = 0;
+};
+
+// The form as "查看信息" fills it from the key's record: the check-box members and the texts
+// as the edits show them.
+struct DeviceInfoView {
+    DeviceFlags flags;
     QString pinHash;
     QString unitId;
     QString userId;
@@ -72,12 +77,10 @@ struct DeviceInfoView {
 // Each text is read only within its field, whether or not the driver terminated it.
 DeviceInfoView viewFromRecord(const KeyBaseInfo& base);
 
-// What "设置信息" writes: the form's flags, counter, mode and texts (CP936).
+// What "设置信息" writes: the form's flags (not the time control or the key role), counter,
+// mode and texts (CP936).
 struct DeviceInfoForm {
-    int factory = 0;
-    int format = 0;
-    int init = 0;
-    int lock = 0;
+    DeviceFlags flags;
     int32_t errorTimes = 0;
     int32_t mode = KeyModeNone;
     std::string pinHash;

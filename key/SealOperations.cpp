@@ -38,4 +38,13 @@ int32_t writeSealTime(KeyDriverBinding& binding, int32_t sealNumber, const char*
     return binding.TLKeyWriteSealTime(sealNumber, time);
 }
 
+TwoCallRead sealPictureRead(KeyDriverBinding& binding, int32_t sealNumber)
+{
+    return TwoCallRead(
+        [&binding, sealNumber](uint8_t* buffer, uint32_t* length) {
+            return binding.TLKeyReadSealData(sealNumber, buffer, length);
+        },
+        TwoCallRead::kUnlimited);
+}
+
 } // namespace talvo

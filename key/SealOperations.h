@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TwoCallRead.h"
+
 #include <cstdint>
 
 namespace talvo {
@@ -22,5 +24,9 @@ int32_t addSeal(KeyDriverBinding& binding, const char* name, const char* expiry,
 int32_t deleteSeal(KeyDriverBinding& binding, int32_t sealNumber);
 
 int32_t writeSealTime(KeyDriverBinding& binding, int32_t sealNumber, const char* time);
+
+// The read of a seal's picture (TLKeyReadSealData), however large: readUnlessEmpty takes it,
+// and an empty length is the key's fault, not an empty picture.
+TwoCallRead sealPictureRead(KeyDriverBinding& binding, int32_t sealNumber);
 
 } // namespace talvo

@@ -19,22 +19,44 @@ int32_t TwoCallRead::askLength()
 
 int32_t TwoCallRead::readBytes(uint32_t minimumSize)
 {
-    m_buffer.emplace(std::max(m_reported, minimumSize), m_maxLength);
-    if (m_buffer->refused())
+    const uint32_t length = std::max(m_reported, minimumSize);
+    m_buffer.reset();
+    m_capacity = m_length = 0;
+    m_refused = length > m_maxLength;
+    if (m_refused)
         return TL_ERR_MEMORY;
-    return m_call(m_buffer->data(), m_buffer->length());
+    if (length != 0) {
+        // Sized by the driver: calloc leaves a large buffer untouched until it is written, and
+        // a size the machine cannot hold is a refusal rather than the end of the process.
+        m_buffer.reset(static_cast<uint8_t*>(std::calloc(length, 1)));
+        m_refused = !m_buffer;
+        if (m_refused)
+            return TL_ERR_MEMORY;
+        m_capacity = m_length = length;
+    }
+    return m_call(m_buffer.get(), &m_length);
+}
+
+int32_t TwoCallRead::readAll()
+{
+    const int32_t status = askLength();
+    return status != TL_OK ? status : readBytes(1);
+}
+
+int32_t TwoCallRead::readUnlessEmpty()
+{
+    const int32_t status = askLength();
+    return status != TL_OK || m_reported == 0 ? status : readBytes();
 }
 
 uint32_t TwoCallRead::size() const
 {
-    return m_buffer ? std::min(m_buffer->size(), m_reported) : 0;
+    return std::min({m_length, m_capacity, m_reported});
 }
 
-DriverBuffer TwoCallRead::takeBuffer()
+QByteArray TwoCallRead::toByteArray() const
 {
-    DriverBuffer buffer = m_buffer ? std::move(*m_buffer) : DriverBuffer(0);
-    m_buffer.reset();
-    return buffer;
+    return QByteArray(reinterpret_cast<const char*>(bytes()), static_cast<qsizetype>(size()));
 }
 
 } // namespace talvo

@@ -2,6 +2,7 @@
 
 #include "ExitStatus.h"
 #include "device/StatusText.h"
+#include "key/OperatorTexts.h"
 #include "platform/core/LocaleText.h"
 
 #include <cerrno>
@@ -47,7 +48,7 @@ int Console::finish(int status)
 
 int Console::statusFailure(int32_t status)
 {
-    message(statusText(status), QStringLiteral("错误"));
+    message(statusText(status), kErrorCaption);
     return kExitFailure;
 }
 

@@ -1,4 +1,5 @@
 #include "CspCommands.h"
+#include "key/OperatorTexts.h"
 #include "platform/core/CertificateFile.h"
 
 #include "Console.h"
@@ -10,7 +11,6 @@
 #include "device/KeyDriverBinding.h"
 #include "key/BaseRecord.h"
 #include "key/CertificateOperations.h"
-#include "key/KeyBytes.h"
 #include "key/PinOperations.h"
 #include "platform/core/CertificateDetails.h"
 #include "platform/core/Cp936Codec.h"
@@ -21,10 +21,6 @@
 namespace talvo::keytool {
 
 namespace {
-
-const QString kNoticeCaption = QStringLiteral("提示");
-const QString kErrorCaption = QStringLiteral("错误");
-const QString kExportFailed = QStringLiteral("导出证书失败");
 
 QString utcText(const QDateTime& time)
 {
@@ -44,7 +40,7 @@ int CspCommands::check(Console& console)
     if (m_command == CommandId::CertExport) {
         m_path = decodeNativePath(m_arguments.at(0));
         if (m_path.isEmpty())
-            return console.usageFailure(QStringLiteral("请输入签名文件的路径!"), kNoticeCaption);
+            return console.usageFailure(kExportPathMissingText, kNoticeCaption);
         if (const QString problem = outputPathProblem(m_path); !problem.isEmpty())
             return console.usageFailure(problem, kErrorCaption);
     }
@@ -89,38 +85,35 @@ int CspCommands::run(KeyDriverBinding& binding, Console& console)
 int CspCommands::runExport(KeyDriverBinding& binding, Console& console)
 {
     if (!keyPresent(binding)) {
-        console.message(QStringLiteral("设备不存在"), kNoticeCaption);
-        console.message(kExportFailed, kNoticeCaption);
+        console.message(kKeyAbsentText, kNoticeCaption);
+        console.message(kCertExportFailedText, kNoticeCaption);
         return kExitFailure;
     }
-    const KeyBytes certificate = readKeyBytes(certificateRead(binding));
-    if (certificate.status != TL_OK) {
-        console.statusFailure(certificate.status);
-        console.message(kExportFailed, kNoticeCaption);
+    TwoCallRead certificate(certificateRead(binding));
+    if (const int32_t status = certificate.readAll(); status != TL_OK) {
+        console.statusFailure(status);
+        console.message(kCertExportFailedText, kNoticeCaption);
         return kExitFailure;
     }
     // As in the dialog, a file that cannot be written is its own failure, told as a file error.
-    const auto* bytes = reinterpret_cast<const uint8_t*>(certificate.bytes.constData());
-    if (const int error =
-            writeCertificateFile(m_path, bytes, static_cast<std::size_t>(certificate.bytes.size()));
-        error != 0) {
+    if (const int error = writeCertificateFile(m_path, certificate.bytes(), certificate.size()); error != 0) {
         console.message(fileErrorText(m_path, error), kErrorCaption);
         return kExitFailure;
     }
-    console.notice(QStringLiteral("导出证书成功"));
+    console.notice(kCertExportedText);
     return kExitSuccess;
 }
 
 int CspCommands::runShow(KeyDriverBinding& binding, Console& console)
 {
-    const KeyBytes certificate = readKeyBytes(certificateRead(binding));
-    if (certificate.status != TL_OK) {
-        console.statusFailure(certificate.status);
-        console.message(QStringLiteral("设备中没有数字证书!"), kNoticeCaption);
+    TwoCallRead certificate(certificateRead(binding));
+    if (const int32_t status = certificate.readAll(); status != TL_OK) {
+        console.statusFailure(status);
+        console.message(kNoCertificateText, kNoticeCaption);
         return kExitFailure;
     }
     QString error;
-    const std::optional<CertificateDetails> details = decodeCertificate(certificate.bytes, &error);
+    const std::optional<CertificateDetails> details = decodeCertificate(certificate.toByteArray(), &error);
     if (!details) {
         console.message(error, kErrorCaption);
         return kExitFailure;
@@ -139,21 +132,20 @@ int CspCommands::runShow(KeyDriverBinding& binding, Console& console)
 
 int CspCommands::runVerify(KeyDriverBinding& binding, Console& console)
 {
-    const KeyBytes signature = readKeyBytes(signatureRead(binding));
-    const KeyBytes publicKey = readKeyBytes(publicKeyRead(binding));
+    TwoCallRead signature(signatureRead(binding));
+    const int32_t signatureStatus = signature.readAll();
+    TwoCallRead publicKey(publicKeyRead(binding));
+    const int32_t publicKeyStatus = publicKey.readAll();
     uint8_t verified = 0;
-    const int32_t status =
-        verifySignature(binding, reinterpret_cast<const uint8_t*>(publicKey.bytes.constData()),
-                        static_cast<uint32_t>(publicKey.bytes.size()),
-                        reinterpret_cast<const uint8_t*>(signature.bytes.constData()),
-                        static_cast<uint32_t>(signature.bytes.size()), verified);
+    const int32_t status = verifySignature(binding, publicKey.bytes(), publicKey.size(), signature.bytes(),
+                                           signature.size(), verified);
     const bool ok = verified != 0;
     console.output().addResult(QStringLiteral("result"),
                                ok ? QStringLiteral("OK") : QStringLiteral("Failed"));
     if (ok)
         return kExitSuccess;
     // The page shows only "Failed"; a script is told which call failed, if one did.
-    for (const int32_t failed : {signature.status, publicKey.status, status}) {
+    for (const int32_t failed : {signatureStatus, publicKeyStatus, status}) {
         if (failed != TL_OK)
             return console.statusFailure(failed);
     }

@@ -3,20 +3,17 @@
 #include "Console.h"
 #include "ExitStatus.h"
 #include "TerminalPrompt.h"
-#include "device/CspName.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "key/BaseRecord.h"
 #include "key/DeviceInfoFields.h"
-#include "key/PinOperations.h"
+#include "key/DeviceOperations.h"
+#include "key/OperatorTexts.h"
 #include "platform/core/Cp936Codec.h"
 
 namespace talvo::keytool {
 
 namespace {
-
-const QString kAbsentText = QStringLiteral("设备不存在");
-const QString kNoticeCaption = QStringLiteral("提示");
 
 // A member as its check box shows it: 1 ticked, 2 undecided, 0 clear (a flag of 5 included).
 int shownFlag(int member)
@@ -45,8 +42,7 @@ int DeviceCommands::ask(TerminalPrompt& terminal, Console& console)
 {
     if (m_command == CommandId::Info || m_confirmed)
         return kExitSuccess;
-    const QString question = m_command == CommandId::Set ? QStringLiteral("确定对信息进行设置吗?")
-                                                         : QStringLiteral("你确定对设备进行初始化操作吗？");
+    const QString question = m_command == CommandId::Set ? kConfirmSetText : kConfirmFormatText;
     const std::optional<bool> answer = terminal.confirm(question);
     if (!answer)
         return console.usageFailure(QStringLiteral("no terminal to confirm on; use --yes"));
@@ -73,18 +69,18 @@ int DeviceCommands::runInfo(KeyDriverBinding& binding, Console& console)
     const bool present = keyPresent(binding);
     output.add(QStringLiteral("present"), present);
     if (!present) {
-        console.message(kAbsentText, kNoticeCaption);
+        console.message(kKeyAbsentText, kNoticeCaption);
         return kExitFailure;
     }
     KeyBaseInfo base{};
     if (const int32_t status = readBaseInformation(binding, base); status != TL_OK)
         return console.statusFailure(status);
     char serial[kSerialBufferSize] = {};
-    if (binding.TLKeyReadSerial(serial, kDeviceSelector) != TL_OK) {
-        console.message(QStringLiteral("没有获取到设备信息!"), kNoticeCaption);
+    if (readSerial(binding, serial) != TL_OK) {
+        console.message(kNoDeviceInfoText, kNoticeCaption);
         return kExitFailure;
     }
-    const QString cspName = cspNameText(binding.TLKeyReadCspName());
+    const QString cspName = readCspName(binding);
 
     const DeviceInfoView view = viewFromRecord(base);
     output.add(QStringLiteral("serial"), fromCp936(serial, sizeof serial));
@@ -94,12 +90,12 @@ int DeviceCommands::runInfo(KeyDriverBinding& binding, Console& console)
     output.add(QStringLiteral("userId"), view.userId);
     output.add(QStringLiteral("errorTimes"), view.errorTimes.toLongLong());
     output.add(QStringLiteral("sealCount"), view.sealCount.toLongLong());
-    output.add(QStringLiteral("factoryFlag"), shownFlag(view.factory));
-    output.add(QStringLiteral("formatFlag"), shownFlag(view.format));
-    output.add(QStringLiteral("initFlag"), shownFlag(view.init));
-    output.add(QStringLiteral("lockFlag"), shownFlag(view.lock));
-    output.add(QStringLiteral("timeControlFlag"), shownFlag(view.timeControl));
-    output.add(QStringLiteral("keyRole"), shownFlag(view.keyRole));
+    output.add(QStringLiteral("factoryFlag"), shownFlag(view.flags.factory));
+    output.add(QStringLiteral("formatFlag"), shownFlag(view.flags.format));
+    output.add(QStringLiteral("initFlag"), shownFlag(view.flags.init));
+    output.add(QStringLiteral("lockFlag"), shownFlag(view.flags.lock));
+    output.add(QStringLiteral("timeControlFlag"), shownFlag(view.flags.timeControl));
+    output.add(QStringLiteral("keyRole"), shownFlag(view.flags.keyRole));
     output.add(QStringLiteral("cspName"), cspName);
     return kExitSuccess;
 }
@@ -107,7 +103,7 @@ int DeviceCommands::runInfo(KeyDriverBinding& binding, Console& console)
 int DeviceCommands::runSet(KeyDriverBinding& binding, Console& console)
 {
     if (!keyPresent(binding)) {
-        console.message(kAbsentText, kNoticeCaption);
+        console.message(kKeyAbsentText, kNoticeCaption);
         return kExitFailure;
     }
     // The page writes its form; the command line has none: what it does not name goes back
@@ -120,21 +116,17 @@ int DeviceCommands::runSet(KeyDriverBinding& binding, Console& console)
     const int32_t status = writeBaseRecord(binding, record);
     if (status != TL_OK)
         return console.statusFailure(status);
-    console.notice(QStringLiteral("操作成功"));
+    console.notice(kOperationDoneText);
     return kExitSuccess;
 }
 
 int DeviceCommands::runFormat(KeyDriverBinding& binding, Console& console)
 {
-    char hash[kCalcHashBufferSize] = {};
     if (!keyPresent(binding)) {
-        console.message(kAbsentText, kNoticeCaption);
+        console.message(kKeyAbsentText, kNoticeCaption);
         return kExitFailure;
     }
-    // Asked for as the page asks for it; only the low format reaches the key.
-    hashFixedPin(binding, hash);
-    const int32_t status = binding.TLKeyLowFormat();
-    if (status != TL_OK)
+    if (const int32_t status = *formatKey(binding); status != TL_OK)
         return console.statusFailure(status);
     return kExitSuccess;
 }

@@ -1,9 +1,12 @@
 #include "FieldAssignments.h"
 
+#include "key/OperatorTexts.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/core/LocaleText.h"
 
 #include <QStringList>
+
+#include <string_view>
 
 namespace talvo::keytool {
 
@@ -11,6 +14,15 @@ namespace {
 
 const char* const kFieldNames[] = {"mode",        "pinHash",    "unitId",   "userId",  "errorTimes",
                                    "factoryFlag", "formatFlag", "initFlag", "lockFlag"};
+
+// The check boxes that "设置信息" writes: the field's name and the record's byte.
+const struct {
+    std::string_view name;
+    uint8_t KeyBaseInfo::*byte;
+} kWrittenFlags[] = {{"factoryFlag", &KeyBaseInfo::factoryFlag},
+                     {"formatFlag", &KeyBaseInfo::formatFlag},
+                     {"initFlag", &KeyBaseInfo::initFlag},
+                     {"lockFlag", &KeyBaseInfo::lockFlag}};
 
 // The value in the key's code page, or nothing when the code page cannot hold it.
 std::optional<std::string> keyText(const std::string& given)
@@ -20,6 +32,15 @@ std::optional<std::string> keyText(const std::string& given)
     if (fromCp936(bytes) != text)
         return std::nullopt;
     return bytes;
+}
+
+// Where the flag of that name stands in kWrittenFlags; past its end for no flag.
+std::size_t flagIndex(std::string_view name)
+{
+    std::size_t at = 0;
+    while (at < std::size(kWrittenFlags) && kWrittenFlags[at].name != name)
+        ++at;
+    return at;
 }
 
 } // namespace
@@ -81,7 +102,7 @@ bool FieldAssignments::parse(const std::vector<std::string>& assignments, QStrin
                 return refuse(QStringLiteral("at most %1 bytes").arg(kModeTextMaxBytes));
             m_mode = matchModeText(*value);
             if (!m_mode)
-                return refuse(QStringLiteral("模式字符串输入有错误"));
+                return refuse(kModeErrorText);
             accepted = true;
         } else if (name == "pinHash") {
             accepted = text(m_pinHash, kPinHashMaxBytes);
@@ -98,14 +119,8 @@ bool FieldAssignments::parse(const std::vector<std::string>& assignments, QStrin
                 return refuse(QStringLiteral("one digit"));
             m_errorTimes = parseDecimal(*value);
             accepted = true;
-        } else if (name == "factoryFlag") {
-            accepted = flag(m_factory);
-        } else if (name == "formatFlag") {
-            accepted = flag(m_format);
-        } else if (name == "initFlag") {
-            accepted = flag(m_init);
-        } else if (name == "lockFlag") {
-            accepted = flag(m_lock);
+        } else if (const std::size_t at = flagIndex(name); at < m_flags.size()) {
+            accepted = flag(m_flags[at]);
         } else {
             *error = QStringLiteral("unknown field '%1' (fields: %2)").arg(shownName, fieldNames());
             return false;
@@ -128,14 +143,11 @@ void FieldAssignments::applyTo(KeyBaseInfo& record) const
         copyToField(*m_userId, record.userId);
     if (m_errorTimes)
         record.errorTimes = *m_errorTimes;
-    if (m_factory)
-        record.factoryFlag = flagByteFromMember(*m_factory);
-    if (m_format)
-        record.formatFlag = flagByteFromMember(*m_format);
-    if (m_init)
-        record.initFlag = flagByteFromMember(*m_init);
-    if (m_lock)
-        record.lockFlag = flagByteFromMember(*m_lock);
+    static_assert(std::size(kWrittenFlags) == std::tuple_size_v<decltype(m_flags)>);
+    for (std::size_t at = 0; at < m_flags.size(); ++at) {
+        if (m_flags[at])
+            record.*kWrittenFlags[at].byte = flagByteFromMember(*m_flags[at]);
+    }
 }
 
 } // namespace talvo::keytool

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,10 +32,8 @@ private:
     std::optional<std::string> m_unitId;
     std::optional<std::string> m_userId;
     std::optional<int32_t> m_errorTimes;
-    std::optional<int> m_factory;
-    std::optional<int> m_format;
-    std::optional<int> m_init;
-    std::optional<int> m_lock;
+    // The check boxes "设置信息" writes, in the order of kWrittenFlags.
+    std::array<std::optional<int>, 4> m_flags;
 };
 
 } // namespace talvo::keytool

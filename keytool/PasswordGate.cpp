@@ -4,6 +4,7 @@
 #include "ExitStatus.h"
 #include "SecretFile.h"
 #include "TerminalPrompt.h"
+#include "key/OperatorTexts.h"
 #include "key/ToolPassword.h"
 
 namespace talvo::keytool {
@@ -30,7 +31,7 @@ int PasswordGate::admit(const std::optional<QString>& passwordFile, TerminalProm
     }
     // Compared as given, like the login's edit: case matters and nothing is trimmed.
     if (!isToolPassword(password))
-        return console.usageFailure(QStringLiteral("密码错误，请重新输入！"), QStringLiteral("提示"));
+        return console.usageFailure(kWrongPasswordText, kNoticeCaption);
     return kExitSuccess;
 }
 

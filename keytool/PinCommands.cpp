@@ -6,6 +6,7 @@
 #include "TerminalPrompt.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
+#include "key/OperatorTexts.h"
 #include "key/PinChange.h"
 #include "key/PinOperations.h"
 #include "platform/core/Cp936Codec.h"
@@ -15,8 +16,6 @@
 namespace talvo::keytool {
 
 namespace {
-
-const QString kWarningCaption = QStringLiteral("警告");
 
 std::size_t pinCount(CommandId command)
 {
@@ -108,7 +107,7 @@ int PinCommands::run(KeyDriverBinding& binding, Console& console)
     if (result.status != TL_OK)
         console.statusFailure(result.status);
     const bool refusedOldPin = result.outcome == PinChangeOutcome::WrongOldPin;
-    console.message(pinChangeText(result.outcome), refusedOldPin ? kWarningCaption : QStringLiteral("提示"));
+    console.message(pinChangeText(result.outcome), refusedOldPin ? kWarningCaption : kNoticeCaption);
     return kExitFailure;
 }
 

@@ -1,4 +1,5 @@
 #include "SealCommands.h"
+#include "key/OperatorTexts.h"
 #include "platform/core/CertificateFile.h"
 
 #include "Console.h"
@@ -10,7 +11,6 @@
 #include "device/StatusText.h"
 #include "key/BaseRecord.h"
 #include "key/SealOperations.h"
-#include "key/SealPictureRead.h"
 #include "key/SealTexts.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/core/FileErrorText.h"
@@ -26,10 +26,6 @@ namespace talvo::keytool {
 
 namespace {
 
-const QString kErrorCaption = QStringLiteral("错误");
-const QString kNoticeCaption = QStringLiteral("提示");
-const QString kDone = QStringLiteral("操作成功");
-
 std::optional<int32_t> sealNumber(const std::string& text)
 {
     if (text.size() != 3 || text.find_first_not_of("0123456789") != std::string::npos)
@@ -41,7 +37,6 @@ std::optional<int32_t> sealNumber(const std::string& text)
 }
 
 // The seal list dialog's text, for a picture that the driver or the memory cannot take.
-const QString kTooLarge = QStringLiteral("签章图片文件太大，无法写入设备");
 
 std::set<int32_t> listedNumbers(const SealSlotTable& table)
 {
@@ -56,7 +51,7 @@ int refreshList(KeyDriverBinding& binding, SealSlotTable& table, Console& consol
 {
     if (const int32_t status = readSealTable(binding, table); status != TL_OK) {
         console.statusFailure(status);
-        console.message(QStringLiteral("操作失败"), kErrorCaption);
+        console.message(kOperationFailedText, kErrorCaption);
         return kExitFailure;
     }
     return kExitSuccess;
@@ -110,7 +105,7 @@ int SealCommands::check(Console& console)
                                         .arg(nameBytes.size()));
     const std::string trimmed = trimSealName(nameBytes);
     if (trimmed.empty())
-        return console.usageFailure(QStringLiteral("请输入签章名称"), kNoticeCaption);
+        return console.usageFailure(kSealNameMissingText, kNoticeCaption);
     copyToField(trimmed, m_name);
     const std::optional<std::string> expiry = midnightOfDay(*expiryArgument);
     if (!expiry)
@@ -127,7 +122,7 @@ int SealCommands::check(Console& console)
         return console.usageFailure(QStringLiteral("%1 is empty: no seal picture").arg(m_path));
     // The driver takes the length as 32 bits; a longer file would reach the key cut short.
     if (m_pictureFile->size() > static_cast<int64_t>(std::numeric_limits<uint32_t>::max()))
-        return console.usageFailure(kTooLarge, kErrorCaption);
+        return console.usageFailure(kSealPictureTooLargeText, kErrorCaption);
     m_pictureLength = static_cast<uint32_t>(m_pictureFile->size());
     return kExitSuccess;
 }
@@ -138,7 +133,7 @@ int SealCommands::prepare(Console& console)
         return kExitSuccess;
     m_picture.reset(new (std::nothrow) uint8_t[m_pictureLength]);
     if (!m_picture)
-        return console.usageFailure(kTooLarge, kErrorCaption);
+        return console.usageFailure(kSealPictureTooLargeText, kErrorCaption);
     const int error = m_pictureFile->readExactly(m_picture.get(), m_pictureLength);
     if (error == PictureFileReader::kChanged)
         return console.usageFailure(QStringLiteral("%1: the file changed while it was read").arg(m_path),
@@ -152,7 +147,7 @@ int SealCommands::prepare(Console& console)
 int SealCommands::openList(KeyDriverBinding& binding, Console& console)
 {
     if (!keyPresent(binding)) {
-        console.message(QStringLiteral("设备不存在"), kNoticeCaption);
+        console.message(kKeyAbsentText, kNoticeCaption);
         return kExitFailure;
     }
     m_table.reset();
@@ -170,7 +165,7 @@ int SealCommands::run(KeyDriverBinding& binding, Console& console)
         return opened;
     if (m_command != CommandId::SealsList && m_command != CommandId::SealsAdd && !isListed(m_number)) {
         // The dialog's text wherever no seal is there to act on.
-        console.message(QStringLiteral("没有要删除的签章"), kNoticeCaption);
+        console.message(kNoSealToDeleteText, kNoticeCaption);
         return kExitFailure;
     }
     switch (m_command) {
@@ -210,14 +205,15 @@ int SealCommands::runList(Console& console)
 
 int SealCommands::runExport(KeyDriverBinding& binding, Console& console)
 {
-    const SealPictureRead picture = readSealPicture(binding, m_number);
-    if (picture.emptyLength) {
-        console.message(QStringLiteral("签章数据长度有误。。。"), kErrorCaption);
+    TwoCallRead picture = sealPictureRead(binding, m_number);
+    const int32_t status = picture.readUnlessEmpty();
+    if (status == TL_OK && picture.reportedLength() == 0) {
+        console.message(kSealLengthWrongText, kErrorCaption);
         return kExitFailure;
     }
-    if (picture.status != TL_OK) {
-        console.statusFailure(picture.status);
-        console.message(QStringLiteral("获取签章数据失败。。。"), kErrorCaption);
+    if (status != TL_OK) {
+        console.statusFailure(status);
+        console.message(kSealReadFailedText, kErrorCaption);
         return kExitFailure;
     }
     if (const int error = writeCertificateFile(m_path, picture.bytes(), picture.size()); error != 0) {
@@ -233,7 +229,7 @@ int SealCommands::runAdd(KeyDriverBinding& binding, Console& console)
     const int32_t status = addSeal(binding, m_name, m_time, m_picture.get(), m_pictureLength);
     if (status != TL_OK)
         return console.statusFailure(status);
-    console.notice(kDone);
+    console.notice(kOperationDoneText);
     // The key chooses the new seal's slot; the list read again names it.
     if (refreshList(binding, m_table, console) == kExitSuccess) {
         for (int32_t number : listedNumbers(m_table)) {
@@ -250,7 +246,7 @@ int SealCommands::runDelete(KeyDriverBinding& binding, Console& console)
     if (status != TL_OK)
         return console.statusFailure(status);
     refreshList(binding, m_table, console);
-    console.notice(kDone);
+    console.notice(kOperationDoneText);
     return kExitSuccess;
 }
 
@@ -260,7 +256,7 @@ int SealCommands::runTime(KeyDriverBinding& binding, Console& console)
     if (status != TL_OK)
         return console.statusFailure(status);
     refreshList(binding, m_table, console);
-    console.notice(kDone);
+    console.notice(kOperationDoneText);
     return kExitSuccess;
 }
 

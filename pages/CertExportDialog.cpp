@@ -5,6 +5,7 @@
 #include "device/StatusText.h"
 #include "key/BaseRecord.h"
 #include "key/CertificateOperations.h"
+#include "key/OperatorTexts.h"
 #include "platform/core/CertificateFile.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/widgets/FileErrorBox.h"
@@ -14,12 +15,6 @@
 namespace talvo {
 
 namespace E = ids::certExport;
-
-namespace {
-
-const QString kNoticeCaption = QStringLiteral("提示");
-
-} // namespace
 
 CertExportDialog::CertExportDialog(QWidget* parent) : TemplateDialog(dialogTemplate(IDD_CERT_EXPORT), parent)
 {
@@ -51,13 +46,13 @@ void CertExportDialog::showStatusError(int32_t status)
 {
     char message[kStatusTextBufferSize] = {};
     GetStatusText(status, message);
-    windowMessageBox(this, fromCp936(message, sizeof message), QStringLiteral("错误"), BoxIcon::Error);
+    windowMessageBox(this, fromCp936(message, sizeof message), kErrorCaption, BoxIcon::Error);
 }
 
 CertExportDialog::ExportResult CertExportDialog::ExportCertificate()
 {
     if (!m_binding || !keyPresent(*m_binding)) {
-        windowMessageBox(this, QStringLiteral("设备不存在"), kNoticeCaption, BoxIcon::Information);
+        windowMessageBox(this, kKeyAbsentText, kNoticeCaption, BoxIcon::Information);
         return ExportResult::Failed;
     }
     TwoCallRead certificate(certificateRead(*m_binding));
@@ -84,15 +79,13 @@ void CertExportDialog::onExport()
 {
     m_exportPath = itemText(E::PathEdit);
     if (m_exportPath.isEmpty()) {
-        windowMessageBox(this, QStringLiteral("请输入签名文件的路径!"), kNoticeCaption, BoxIcon::Warning);
+        windowMessageBox(this, kExportPathMissingText, kNoticeCaption, BoxIcon::Warning);
         return;
     }
     const ExportResult result = ExportCertificate();
     if (result == ExportResult::Abandoned)
         return;
-    windowMessageBox(this,
-                     result == ExportResult::Exported ? QStringLiteral("导出证书成功")
-                                                      : QStringLiteral("导出证书失败"),
+    windowMessageBox(this, result == ExportResult::Exported ? kCertExportedText : kCertExportFailedText,
                      kNoticeCaption, BoxIcon::Information);
     onOk();
 }

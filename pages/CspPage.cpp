@@ -2,10 +2,11 @@
 
 #include "CertExportDialog.h"
 #include "crypto/SecureMessage.h"
-#include "device/CspName.h"
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
 #include "key/CertificateOperations.h"
+#include "key/DeviceOperations.h"
+#include "key/OperatorTexts.h"
 #include "key/PinOperations.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/core/DebugTrace.h"
@@ -196,8 +197,8 @@ CspPage::TempCertResult CspPage::WriteTempCertFile()
     const QString directory = privateDirectory();
     if (directory.isEmpty()) {
         m_tempCertFile.clear();
-        windowMessageBox(this, QStringLiteral("无法建立本用户专用的临时目录，证书无法写出。"),
-                         QStringLiteral("错误"), BoxIcon::Error);
+        windowMessageBox(this, QStringLiteral("无法建立本用户专用的临时目录，证书无法写出。"), kErrorCaption,
+                         BoxIcon::Error);
         return TempCertResult::Abandoned;
     }
     const QString path = directory + QLatin1Char('/') + QString::fromLatin1(kTempCertFileName);
@@ -207,7 +208,7 @@ CspPage::TempCertResult CspPage::WriteTempCertFile()
                          QStringLiteral("临时证书文件的路径超过 %1 字节，证书无法写出：\n%2")
                              .arg(kTempCertPathBufferSize - 1)
                              .arg(path),
-                         QStringLiteral("错误"), BoxIcon::Error);
+                         kErrorCaption, BoxIcon::Error);
         return TempCertResult::Abandoned;
     }
     m_tempCertFile = path;
@@ -231,8 +232,7 @@ void CspPage::onViewCert()
         interaction().shellOpen(m_tempCertFile);
         break;
     case TempCertResult::NoCertificate:
-        windowMessageBox(this, QStringLiteral("设备中没有数字证书!"), QStringLiteral("提示"),
-                         BoxIcon::Information);
+        windowMessageBox(this, kNoCertificateText, kNoticeCaption, BoxIcon::Information);
         break;
     case TempCertResult::Abandoned:
         break;
@@ -258,12 +258,12 @@ void CspPage::onVerify()
 
 void CspPage::onCspName()
 {
-    windowMessageBox(this, cspNameText(m_binding ? m_binding->TLKeyReadCspName() : nullptr));
+    windowMessageBox(this, m_binding ? readCspName(*m_binding) : QString());
 }
 
 void CspPage::onUserKey()
 {
-    if (m_binding && m_binding->TLKeyIsExist(kUserKeySelector))
+    if (m_binding && userKeyPresent(*m_binding))
         windowMessageBox(this, QStringLiteral("锁存在"));
 }
 

@@ -5,7 +5,8 @@
 #include "device/StatusText.h"
 #include "key/BaseRecord.h"
 #include "key/DeviceInfoFields.h"
-#include "key/PinOperations.h"
+#include "key/DeviceOperations.h"
+#include "key/OperatorTexts.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/core/DebugTrace.h"
 #include "platform/widgets/Interaction.h"
@@ -19,15 +20,6 @@
 namespace talvo {
 
 namespace D = ids::deviceInfo;
-
-namespace {
-
-const QString kAbsentText = QStringLiteral("设备不存在");
-const QString kModeErrorText = QStringLiteral("模式字符串输入有错误");
-const QString kNoticeCaption = QStringLiteral("提示");
-const QString kErrorCaption = QStringLiteral("错误");
-
-} // namespace
 
 DeviceInfoPage::DeviceInfoPage() : BindingPage(IDD_DEVICE_INFO)
 {
@@ -68,8 +60,12 @@ void DeviceInfoPage::showCheck(int id, int value)
 void DeviceInfoPage::exchangeChecks(bool fromForm)
 {
     const std::pair<int, int*> members[] = {
-        {D::FactoryCheck, &m_factory}, {D::FormatCheck, &m_format},           {D::InitCheck, &m_init},
-        {D::LockCheck, &m_lock},       {D::TimeControlCheck, &m_timeControl}, {D::KeyRoleCheck, &m_keyRole},
+        {D::FactoryCheck, &m_flags.factory},
+        {D::FormatCheck, &m_flags.format},
+        {D::InitCheck, &m_flags.init},
+        {D::LockCheck, &m_flags.lock},
+        {D::TimeControlCheck, &m_flags.timeControl},
+        {D::KeyRoleCheck, &m_flags.keyRole},
     };
     for (const auto& [id, member] : members) {
         if (fromForm) {
@@ -103,7 +99,7 @@ std::optional<int32_t> DeviceInfoPage::modeFromForm() const
 void DeviceInfoPage::onView()
 {
     if (!keyPresent()) {
-        windowMessageBox(this, kAbsentText, kNoticeCaption, BoxIcon::Information);
+        windowMessageBox(this, kKeyAbsentText, kNoticeCaption, BoxIcon::Information);
         return;
     }
     KeyBaseInfo base;
@@ -113,12 +109,7 @@ void DeviceInfoPage::onView()
         return;
     }
     const DeviceInfoView view = viewFromRecord(base);
-    m_factory = view.factory;
-    m_format = view.format;
-    m_init = view.init;
-    m_lock = view.lock;
-    m_timeControl = view.timeControl;
-    m_keyRole = view.keyRole;
+    m_flags = view.flags;
     setItemText(D::PinHashEdit, view.pinHash);
     setItemText(D::UnitIdEdit, view.unitId);
     setItemText(D::UserIdEdit, view.userId);
@@ -130,11 +121,11 @@ void DeviceInfoPage::onView()
 
 void DeviceInfoPage::onSet()
 {
-    if (applicationMessageBox(QStringLiteral("确定对信息进行设置吗?"), BoxButtons::YesNo, BoxIcon::Warning,
-                              BoxResult::No) != BoxResult::Yes)
+    if (applicationMessageBox(kConfirmSetText, BoxButtons::YesNo, BoxIcon::Warning, BoxResult::No) !=
+        BoxResult::Yes)
         return;
     if (!keyPresent()) {
-        windowMessageBox(this, kAbsentText, kNoticeCaption, BoxIcon::Information);
+        windowMessageBox(this, kKeyAbsentText, kNoticeCaption, BoxIcon::Information);
         return;
     }
     exchangeChecks(true);
@@ -150,46 +141,41 @@ void DeviceInfoPage::onSet()
     }
     form.errorTimes = parseDecimal(toCp936(itemText(D::ErrorTimesEdit)));
     form.mode = *mode;
-    form.factory = m_factory;
-    form.format = m_format;
-    form.init = m_init;
-    form.lock = m_lock;
+    form.flags = m_flags;
 
     const int32_t status = writeBaseRecord(*m_binding, buildKeyBaseInfo(form));
     if (status == 0)
-        windowMessageBox(this, QStringLiteral("操作成功"), kNoticeCaption, BoxIcon::Information);
+        windowMessageBox(this, kOperationDoneText, kNoticeCaption, BoxIcon::Information);
     else
         showStatusError(status);
 }
 
 void DeviceInfoPage::onInitialise()
 {
-    if (applicationMessageBox(QStringLiteral("你确定对设备进行初始化操作吗？"), BoxButtons::YesNo,
-                              BoxIcon::Warning, BoxResult::No) != BoxResult::Yes)
+    if (applicationMessageBox(kConfirmFormatText, BoxButtons::YesNo, BoxIcon::Warning, BoxResult::No) !=
+        BoxResult::Yes)
         return;
-    char hash[kCalcHashBufferSize] = {};
     if (!keyPresent()) {
         debugTrace(QStringLiteral("不存在"));
-        windowMessageBox(this, kAbsentText, kNoticeCaption, BoxIcon::Information);
+        windowMessageBox(this, kKeyAbsentText, kNoticeCaption, BoxIcon::Information);
         return;
     }
-    // The hash of the fixed PIN is asked for but not used: only the low format reaches the key.
-    hashFixedPin(*m_binding, hash);
-    if (!modeFromForm()) {
+    const std::optional<int32_t> status = formatKey(*m_binding, [this] {
+        if (modeFromForm())
+            return true;
         windowMessageBox(this, kModeErrorText, kErrorCaption, BoxIcon::Error);
         debugTrace(kModeErrorText);
-        return;
-    }
-    const int32_t status = m_binding->TLKeyLowFormat();
-    if (status != 0) {
+        return false;
+    });
+    if (status && *status != 0) {
         debugTrace(QStringLiteral("lowformat执行失败"));
-        showStatusError(status);
+        showStatusError(*status);
     }
 }
 
 void DeviceInfoPage::onClear()
 {
-    m_factory = m_format = m_init = m_lock = m_timeControl = m_keyRole = 0;
+    m_flags = {};
     for (int id :
          {D::ModeEdit, D::UnitIdEdit, D::UserIdEdit, D::ErrorTimesEdit, D::SealCountEdit, D::PinHashEdit})
         setItemText(id, QString());
@@ -199,7 +185,7 @@ void DeviceInfoPage::onClear()
 void DeviceInfoPage::onSealManagement()
 {
     if (!keyPresent()) {
-        windowMessageBox(this, kAbsentText, kNoticeCaption, BoxIcon::Information);
+        windowMessageBox(this, kKeyAbsentText, kNoticeCaption, BoxIcon::Information);
         return;
     }
     // Without a parent of its own the list is a window of the application, not of this page.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BindingPage.h"
+#include "key/DeviceInfoFields.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,12 +32,7 @@ private:
     void showStatusError(int32_t status);
     std::optional<int32_t> modeFromForm() const;
 
-    int m_factory = 0;
-    int m_format = 0;
-    int m_init = 0;
-    int m_lock = 0;
-    int m_timeControl = 0;
-    int m_keyRole = 0;
+    DeviceFlags m_flags;
 };
 
 } // namespace talvo

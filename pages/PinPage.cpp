@@ -2,6 +2,7 @@
 
 #include "device/DriverConventions.h"
 #include "device/KeyDriverBinding.h"
+#include "key/OperatorTexts.h"
 #include "key/PinChange.h"
 #include "key/PinOperations.h"
 #include "platform/core/Cp936Codec.h"
@@ -16,13 +17,6 @@
 namespace talvo {
 
 namespace P = ids::pin;
-
-namespace {
-
-const QString kWarningCaption = QStringLiteral("警告");
-const QString kNoticeCaption = QStringLiteral("提示");
-
-} // namespace
 
 PinPage::PinPage() : BindingPage(IDD_PIN)
 {

@@ -6,8 +6,8 @@
 #include "SealTimeDialog.h"
 #include "device/DriverConventions.h"
 #include "device/StatusText.h"
+#include "key/OperatorTexts.h"
 #include "key/SealOperations.h"
-#include "key/SealPictureRead.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/core/DebugTrace.h"
 #include "platform/core/PictureFileReader.h"
@@ -24,6 +24,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace talvo {
 
@@ -34,8 +35,6 @@ namespace {
 const QString kTemporaryPictureName = QStringLiteral("__tmpSealPicFile.dat");
 const QString kPictureFilter = QStringLiteral("GIF Files (*.gif)|*.gif;||");
 
-const QString kSealReadFailedTrace = QStringLiteral("获取签章数据失败。。。");
-const QString kSealLengthTrace = QStringLiteral("签章数据长度有误。。。");
 const QString kSealSelectedTrace = QStringLiteral("选择签章。。。。。。。。。。。。。。。。。");
 
 // Built when a list opens, kept for the rest of the process.
@@ -84,7 +83,7 @@ void SealListDialog::RefreshSealList()
     m_sealCombo->clear();
     SealSlotTable& table = sealSlotTable();
     if (onKey([&](KeyDriverBinding& key) { return readSealTable(key, table); }) != TL_OK) {
-        windowMessageBox(this, QStringLiteral("操作失败"), QStringLiteral("错误"), BoxIcon::Error);
+        windowMessageBox(this, kOperationFailedText, kErrorCaption, BoxIcon::Error);
         return;
     }
     // Placed by position, never by the list's sorting: position n is list index n.
@@ -120,18 +119,20 @@ void SealListDialog::OnSelchangeSealCombo()
 
 bool SealListDialog::ExtractSealPicture(int32_t sealNumber, const QString& path)
 {
-    const SealPictureRead picture =
-        m_binding ? readSealPicture(*m_binding, sealNumber) : SealPictureRead{.status = TL_ERR_NO_DEVICE};
-    if (picture.emptyLength) {
-        debugTrace(kSealLengthTrace);
+    std::optional<TwoCallRead> picture;
+    if (m_binding)
+        picture.emplace(sealPictureRead(*m_binding, sealNumber));
+    const int32_t status = picture ? picture->readUnlessEmpty() : TL_ERR_NO_DEVICE;
+    if (status == TL_OK && picture->reportedLength() == 0) {
+        debugTrace(kSealLengthWrongText);
         return false;
     }
-    if (picture.status != TL_OK) {
-        showStatusMessage(picture.status);
-        debugTrace(kSealReadFailedTrace);
+    if (status != TL_OK) {
+        showStatusMessage(status);
+        debugTrace(kSealReadFailedText);
         return false;
     }
-    return writePictureOrReport(path, picture.bytes(), picture.size());
+    return writePictureOrReport(path, picture->bytes(), picture->size());
 }
 
 bool SealListDialog::writePictureOrReport(const QString& path, const uint8_t* bytes, std::size_t size)
@@ -163,8 +164,7 @@ void SealListDialog::OnButtonAddSeal()
         return;
     // The driver takes the length as 32 bits; a longer file would reach the key cut short.
     if (file.size() > static_cast<int64_t>(std::numeric_limits<uint32_t>::max())) {
-        windowMessageBox(this, QStringLiteral("签章图片文件太大，无法写入设备"), QStringLiteral("错误"),
-                         BoxIcon::Error);
+        windowMessageBox(this, kSealPictureTooLargeText, kErrorCaption, BoxIcon::Error);
         return;
     }
     const auto length = static_cast<uint32_t>(file.size());
@@ -192,7 +192,7 @@ void SealListDialog::OnButtonAddSeal()
         showStatusMessage(status);
         return;
     }
-    showNotice(QStringLiteral("操作成功"));
+    showNotice(kOperationDoneText);
     RefreshSealList();
 }
 
@@ -200,7 +200,7 @@ void SealListDialog::OnButtonDeleteSeal()
 {
     const int position = m_sealCombo ? m_sealCombo->currentIndex() : -1;
     if (position < 0) {
-        showNotice(QStringLiteral("没有要删除的签章"));
+        showNotice(kNoSealToDeleteText);
         return;
     }
     const int32_t number = sealSlotTable().numberAt(position);
@@ -210,7 +210,7 @@ void SealListDialog::OnButtonDeleteSeal()
         return;
     }
     RefreshSealList();
-    showNotice(QStringLiteral("操作成功"));
+    showNotice(kOperationDoneText);
 }
 
 void SealListDialog::OnButtonWriteSealTime()
@@ -218,7 +218,7 @@ void SealListDialog::OnButtonWriteSealTime()
     const int position = m_sealCombo ? m_sealCombo->currentIndex() : -1;
     if (position < 0) {
         // The same text as for deleting, as the operators know it.
-        showNotice(QStringLiteral("没有要删除的签章"));
+        showNotice(kNoSealToDeleteText);
         return;
     }
     SealTimeDialog timeDialog;
@@ -233,17 +233,17 @@ void SealListDialog::OnButtonWriteSealTime()
         return;
     }
     RefreshSealList();
-    showNotice(QStringLiteral("操作成功"));
+    showNotice(kOperationDoneText);
 }
 
 void SealListDialog::showStatusMessage(int32_t status)
 {
-    windowMessageBox(this, statusText(status), QStringLiteral("错误"), BoxIcon::Error);
+    windowMessageBox(this, statusText(status), kErrorCaption, BoxIcon::Error);
 }
 
 void SealListDialog::showNotice(const QString& text)
 {
-    windowMessageBox(this, text, QStringLiteral("提示"), BoxIcon::Information);
+    windowMessageBox(this, text, kNoticeCaption, BoxIcon::Information);
 }
 
 void SealListDialog::paintEvent(QPaintEvent* event)

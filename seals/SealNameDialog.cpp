@@ -1,5 +1,6 @@
 #include "SealNameDialog.h"
 
+#include "key/OperatorTexts.h"
 #include "key/SealTexts.h"
 #include "platform/core/Cp936Codec.h"
 #include "platform/widgets/Interaction.h"
@@ -32,8 +33,7 @@ void SealNameDialog::onOk()
 {
     m_name = trimSealName(toCp936(itemText(N::NameEdit)));
     if (m_name.empty()) {
-        windowMessageBox(this, QStringLiteral("请输入签章名称"), QStringLiteral("提示"),
-                         BoxIcon::Information);
+        windowMessageBox(this, kSealNameMissingText, kNoticeCaption, BoxIcon::Information);
         return;
     }
     m_expiry = m_calendar ? midnightText(m_calendar->selectedDate()) : std::string();

@@ -25,19 +25,36 @@ CryptHandleTable& handles()
     return CryptHandleTable::instance();
 }
 
-std::optional<CryptHandleTable::Object> key(HCRYPTKEY handle)
+using Kind = CryptHandleTable::Kind;
+using Context = CryptHandleTable::Context;
+using Object = CryptHandleTable::Object;
+
+// The shape of almost every call: the handle looked up (ERROR_INVALID_HANDLE for one that is
+// none of its kind), then its parameters checked (ERROR_INVALID_PARAMETER), then the provider's
+// entry point, with the provider's own handles, answers.
+template <class Found, class Forward>
+BOOL forwardTo(const std::optional<Found>& found, bool valid, Forward forward)
 {
-    return handles().object(CryptHandleTable::Kind::Key, handle);
+    if (!found)
+        return fail(ERROR_INVALID_HANDLE);
+    if (!valid)
+        return fail(ERROR_INVALID_PARAMETER);
+    return forward(*found);
 }
 
-std::optional<CryptHandleTable::Object> hash(HCRYPTHASH handle)
+// The provider's new key or hash, given a handle of the layer's own in the context.
+template <class Create> BOOL addObject(Kind kind, HCRYPTPROV context, ULONG_PTR* handle, Create create)
 {
-    return handles().object(CryptHandleTable::Kind::Hash, handle);
+    ULONG_PTR inner = 0;
+    if (!create(&inner))
+        return FALSE;
+    *handle = handles().addObject(kind, context, inner);
+    return TRUE;
 }
 
 // An optional handle passed along (a hash with a key, a wrapping or unwrapping key) must
 // belong to the same context; 0 stands for none.
-bool innerOf(CryptHandleTable::Kind kind, ULONG_PTR handle, HCRYPTPROV context, ULONG_PTR& inner)
+bool innerOf(Kind kind, ULONG_PTR handle, HCRYPTPROV context, ULONG_PTR& inner)
 {
     inner = 0;
     if (handle == 0)
@@ -110,171 +127,137 @@ BOOL CryptReleaseContext(HCRYPTPROV hProv, DWORD dwFlags)
 
 BOOL CryptGetProvParam(HCRYPTPROV hProv, DWORD dwParam, BYTE* pbData, DWORD* pdwDataLen, DWORD dwFlags)
 {
-    const auto context = handles().context(hProv);
-    if (!context)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!pdwDataLen)
-        return fail(ERROR_INVALID_PARAMETER);
-    return context->module->getProvParam(context->inner, dwParam, pbData, pdwDataLen, dwFlags);
+    return forwardTo(handles().context(hProv), pdwDataLen != nullptr, [&](const Context& context) {
+        return context.module->getProvParam(context.inner, dwParam, pbData, pdwDataLen, dwFlags);
+    });
 }
 
 BOOL CryptCreateHash(HCRYPTPROV hProv, ALG_ID Algid, HCRYPTKEY hKey, DWORD dwFlags, HCRYPTHASH* phHash)
 {
-    const auto context = handles().context(hProv);
-    if (!context)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!phHash)
-        return fail(ERROR_INVALID_PARAMETER);
-    HCRYPTKEY innerKey = 0;
-    if (!innerOf(CryptHandleTable::Kind::Key, hKey, hProv, innerKey))
-        return fail(ERROR_INVALID_HANDLE);
-    HCRYPTHASH inner = 0;
-    if (!context->module->createHash(context->inner, Algid, innerKey, dwFlags, &inner))
-        return FALSE;
-    *phHash = handles().addObject(CryptHandleTable::Kind::Hash, hProv, inner);
-    return TRUE;
+    return forwardTo(handles().context(hProv), phHash != nullptr, [&](const Context& context) {
+        HCRYPTKEY innerKey = 0;
+        if (!innerOf(Kind::Key, hKey, hProv, innerKey))
+            return fail(ERROR_INVALID_HANDLE);
+        return addObject(Kind::Hash, hProv, phHash, [&](HCRYPTHASH* inner) {
+            return context.module->createHash(context.inner, Algid, innerKey, dwFlags, inner);
+        });
+    });
 }
 
 BOOL CryptHashData(HCRYPTHASH hHash, const BYTE* pbData, DWORD dwDataLen, DWORD dwFlags)
 {
-    const auto found = hash(hHash);
-    if (!found)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!pbData && dwDataLen != 0)
-        return fail(ERROR_INVALID_PARAMETER);
-    return found->context.module->hashData(found->context.inner, found->inner, pbData, dwDataLen, dwFlags);
+    return forwardTo(handles().object(Kind::Hash, hHash), pbData || dwDataLen == 0, [&](const Object& hash) {
+        return hash.context.module->hashData(hash.context.inner, hash.inner, pbData, dwDataLen, dwFlags);
+    });
 }
 
 BOOL CryptDestroyHash(HCRYPTHASH hHash)
 {
-    const auto found = handles().takeObject(CryptHandleTable::Kind::Hash, hHash);
-    if (!found)
-        return fail(ERROR_INVALID_HANDLE);
-    return found->context.module->destroyHash(found->context.inner, found->inner);
+    return forwardTo(handles().takeObject(Kind::Hash, hHash), true, [](const Object& hash) {
+        return hash.context.module->destroyHash(hash.context.inner, hash.inner);
+    });
 }
 
 BOOL CryptSignHashA(HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR szDescription, DWORD dwFlags, BYTE* pbSignature,
                     DWORD* pdwSigLen)
 {
-    const auto found = hash(hHash);
-    if (!found)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!pdwSigLen)
-        return fail(ERROR_INVALID_PARAMETER);
-    return found->context.module->signHash(found->context.inner, found->inner, dwKeySpec, szDescription,
-                                           dwFlags, pbSignature, pdwSigLen);
+    return forwardTo(handles().object(Kind::Hash, hHash), pdwSigLen != nullptr, [&](const Object& hash) {
+        return hash.context.module->signHash(hash.context.inner, hash.inner, dwKeySpec, szDescription,
+                                             dwFlags, pbSignature, pdwSigLen);
+    });
 }
 
 BOOL CryptVerifySignatureA(HCRYPTHASH hHash, const BYTE* pbSignature, DWORD dwSigLen, HCRYPTKEY hPubKey,
                            LPCSTR szDescription, DWORD dwFlags)
 {
-    const auto foundHash = hash(hHash);
-    if (!foundHash)
-        return fail(ERROR_INVALID_HANDLE);
-    const auto foundKey = key(hPubKey);
-    if (!foundKey || foundKey->outerContext != foundHash->outerContext)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!pbSignature)
-        return fail(ERROR_INVALID_PARAMETER);
-    return foundHash->context.module->verifySignature(foundHash->context.inner, foundHash->inner, pbSignature,
-                                                      dwSigLen, foundKey->inner, szDescription, dwFlags);
+    return forwardTo(handles().object(Kind::Hash, hHash), true, [&](const Object& hash) {
+        const auto key = handles().object(Kind::Key, hPubKey);
+        const bool sameContext = key && key->outerContext == hash.outerContext;
+        return forwardTo(
+            sameContext ? key : std::nullopt, pbSignature != nullptr, [&](const Object& publicKey) {
+                return hash.context.module->verifySignature(hash.context.inner, hash.inner, pbSignature,
+                                                            dwSigLen, publicKey.inner, szDescription,
+                                                            dwFlags);
+            });
+    });
 }
 
 BOOL CryptGenKey(HCRYPTPROV hProv, ALG_ID Algid, DWORD dwFlags, HCRYPTKEY* phKey)
 {
-    const auto context = handles().context(hProv);
-    if (!context)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!phKey)
-        return fail(ERROR_INVALID_PARAMETER);
-    HCRYPTKEY inner = 0;
-    if (!context->module->genKey(context->inner, Algid, dwFlags, &inner))
-        return FALSE;
-    *phKey = handles().addObject(CryptHandleTable::Kind::Key, hProv, inner);
-    return TRUE;
+    return forwardTo(handles().context(hProv), phKey != nullptr, [&](const Context& context) {
+        return addObject(Kind::Key, hProv, phKey, [&](HCRYPTKEY* inner) {
+            return context.module->genKey(context.inner, Algid, dwFlags, inner);
+        });
+    });
 }
 
 BOOL CryptGetUserKey(HCRYPTPROV hProv, DWORD dwKeySpec, HCRYPTKEY* phUserKey)
 {
-    const auto context = handles().context(hProv);
-    if (!context)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!phUserKey)
-        return fail(ERROR_INVALID_PARAMETER);
-    HCRYPTKEY inner = 0;
-    if (!context->module->getUserKey(context->inner, dwKeySpec, &inner))
-        return FALSE;
-    *phUserKey = handles().addObject(CryptHandleTable::Kind::Key, hProv, inner);
-    return TRUE;
+    return forwardTo(handles().context(hProv), phUserKey != nullptr, [&](const Context& context) {
+        return addObject(Kind::Key, hProv, phUserKey, [&](HCRYPTKEY* inner) {
+            return context.module->getUserKey(context.inner, dwKeySpec, inner);
+        });
+    });
 }
 
 BOOL CryptExportKey(HCRYPTKEY hKey, HCRYPTKEY hExpKey, DWORD dwBlobType, DWORD dwFlags, BYTE* pbData,
                     DWORD* pdwDataLen)
 {
-    const auto found = key(hKey);
-    if (!found)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!pdwDataLen)
-        return fail(ERROR_INVALID_PARAMETER);
-    HCRYPTKEY innerExpKey = 0;
-    if (!innerOf(CryptHandleTable::Kind::Key, hExpKey, found->outerContext, innerExpKey))
-        return fail(ERROR_INVALID_HANDLE);
-    return found->context.module->exportKey(found->context.inner, found->inner, innerExpKey, dwBlobType,
-                                            dwFlags, pbData, pdwDataLen);
+    return forwardTo(handles().object(Kind::Key, hKey), pdwDataLen != nullptr, [&](const Object& key) {
+        HCRYPTKEY innerExpKey = 0;
+        if (!innerOf(Kind::Key, hExpKey, key.outerContext, innerExpKey))
+            return fail(ERROR_INVALID_HANDLE);
+        return key.context.module->exportKey(key.context.inner, key.inner, innerExpKey, dwBlobType, dwFlags,
+                                             pbData, pdwDataLen);
+    });
 }
 
 BOOL CryptImportKey(HCRYPTPROV hProv, const BYTE* pbData, DWORD dwDataLen, HCRYPTKEY hPubKey, DWORD dwFlags,
                     HCRYPTKEY* phKey)
 {
-    const auto context = handles().context(hProv);
-    if (!context)
-        return fail(ERROR_INVALID_HANDLE);
-    if (!phKey || (!pbData && dwDataLen != 0))
-        return fail(ERROR_INVALID_PARAMETER);
-    HCRYPTKEY innerPubKey = 0;
-    if (!innerOf(CryptHandleTable::Kind::Key, hPubKey, hProv, innerPubKey))
-        return fail(ERROR_INVALID_HANDLE);
-    HCRYPTKEY inner = 0;
-    if (!context->module->importKey(context->inner, pbData, dwDataLen, innerPubKey, dwFlags, &inner))
-        return FALSE;
-    *phKey = handles().addObject(CryptHandleTable::Kind::Key, hProv, inner);
-    return TRUE;
+    const bool valid = phKey && (pbData || dwDataLen == 0);
+    return forwardTo(handles().context(hProv), valid, [&](const Context& context) {
+        HCRYPTKEY innerPubKey = 0;
+        if (!innerOf(Kind::Key, hPubKey, hProv, innerPubKey))
+            return fail(ERROR_INVALID_HANDLE);
+        return addObject(Kind::Key, hProv, phKey, [&](HCRYPTKEY* inner) {
+            return context.module->importKey(context.inner, pbData, dwDataLen, innerPubKey, dwFlags, inner);
+        });
+    });
 }
 
 BOOL CryptDestroyKey(HCRYPTKEY hKey)
 {
-    const auto found = handles().takeObject(CryptHandleTable::Kind::Key, hKey);
-    if (!found)
-        return fail(ERROR_INVALID_HANDLE);
-    return found->context.module->destroyKey(found->context.inner, found->inner);
+    return forwardTo(handles().takeObject(Kind::Key, hKey), true, [](const Object& key) {
+        return key.context.module->destroyKey(key.context.inner, key.inner);
+    });
 }
 
+// A hash passed along is checked before the data.
 BOOL CryptEncrypt(HCRYPTKEY hKey, HCRYPTHASH hHash, BOOL Final, DWORD dwFlags, BYTE* pbData,
                   DWORD* pdwDataLen, DWORD dwBufLen)
 {
-    const auto found = key(hKey);
-    if (!found)
-        return fail(ERROR_INVALID_HANDLE);
-    HCRYPTHASH innerHash = 0;
-    if (!innerOf(CryptHandleTable::Kind::Hash, hHash, found->outerContext, innerHash))
-        return fail(ERROR_INVALID_HANDLE);
-    if (!pdwDataLen)
-        return fail(ERROR_INVALID_PARAMETER);
-    return found->context.module->encrypt(found->context.inner, found->inner, innerHash, Final, dwFlags,
-                                          pbData, pdwDataLen, dwBufLen);
+    return forwardTo(handles().object(Kind::Key, hKey), true, [&](const Object& key) {
+        HCRYPTHASH innerHash = 0;
+        if (!innerOf(Kind::Hash, hHash, key.outerContext, innerHash))
+            return fail(ERROR_INVALID_HANDLE);
+        if (!pdwDataLen)
+            return fail(ERROR_INVALID_PARAMETER);
+        return key.context.module->encrypt(key.context.inner, key.inner, innerHash, Final, dwFlags, pbData,
+                                           pdwDataLen, dwBufLen);
+    });
 }
 
 BOOL CryptDecrypt(HCRYPTKEY hKey, HCRYPTHASH hHash, BOOL Final, DWORD dwFlags, BYTE* pbData,
                   DWORD* pdwDataLen)
 {
-    const auto found = key(hKey);
-    if (!found)
-        return fail(ERROR_INVALID_HANDLE);
-    HCRYPTHASH innerHash = 0;
-    if (!innerOf(CryptHandleTable::Kind::Hash, hHash, found->outerContext, innerHash))
-        return fail(ERROR_INVALID_HANDLE);
-    if (!pdwDataLen || (!pbData && *pdwDataLen != 0))
-        return fail(ERROR_INVALID_PARAMETER);
-    return found->context.module->decrypt(found->context.inner, found->inner, innerHash, Final, dwFlags,
-                                          pbData, pdwDataLen);
+    return forwardTo(handles().object(Kind::Key, hKey), true, [&](const Object& key) {
+        HCRYPTHASH innerHash = 0;
+        if (!innerOf(Kind::Hash, hHash, key.outerContext, innerHash))
+            return fail(ERROR_INVALID_HANDLE);
+        if (!pdwDataLen || (!pbData && *pdwDataLen != 0))
+            return fail(ERROR_INVALID_PARAMETER);
+        return key.context.module->decrypt(key.context.inner, key.inner, innerHash, Final, dwFlags, pbData,
+                                           pdwDataLen);
+    });
 }

@@ -9,32 +9,6 @@ namespace talvo::sim {
 
 namespace {
 
-struct Assignment {
-    std::string_view field;
-    // Exactly one of these is set.
-    uint8_t KeyState::*byte = nullptr;
-    int32_t KeyState::*integer = nullptr;
-    std::string KeyState::*text = nullptr;
-    std::size_t maxBytes = 0;
-    long long minimum = 0;
-};
-
-const Assignment kAssignments[] = {
-    {.field = "serial", .text = &KeyState::serial, .maxBytes = kSerialMax},
-    {.field = "factoryFlag", .byte = &KeyState::factoryFlag},
-    {.field = "formatFlag", .byte = &KeyState::formatFlag},
-    {.field = "initFlag", .byte = &KeyState::initFlag},
-    {.field = "lockFlag", .byte = &KeyState::lockFlag},
-    {.field = "timeControlFlag", .byte = &KeyState::timeControlFlag},
-    {.field = "errorTimes", .integer = &KeyState::errorTimes, .minimum = std::numeric_limits<int32_t>::min()},
-    {.field = "mode", .integer = &KeyState::mode, .minimum = std::numeric_limits<int32_t>::min()},
-    {.field = "keyRole", .integer = &KeyState::keyRole, .minimum = std::numeric_limits<int32_t>::min()},
-    {.field = "certificateStore", .integer = &KeyState::certificateStoreCount, .minimum = 0},
-    {.field = "pinHash", .text = &KeyState::pinHash, .maxBytes = kPinHashMax},
-    {.field = "unitId", .text = &KeyState::unitId, .maxBytes = kUnitIdMax},
-    {.field = "userId", .text = &KeyState::userId, .maxBytes = kUserIdMax},
-};
-
 bool parseNumber(std::string_view value, long long minimum, long long maximum, long long& number)
 {
     const char* end = value.data() + value.size();
@@ -53,8 +27,8 @@ bool refuse(std::string* error, const std::string& message)
 
 bool assignField(KeyState& state, std::string_view field, std::string_view value, std::string* error)
 {
-    for (const Assignment& assignment : kAssignments) {
-        if (assignment.field != field)
+    for (const StateField& assignment : kStateFields) {
+        if (assignment.name != field)
             continue;
         const std::string name(field);
         long long number = 0;
@@ -88,8 +62,8 @@ bool assignField(KeyState& state, std::string_view field, std::string_view value
 std::string assignableFields()
 {
     std::string names;
-    for (const Assignment& assignment : kAssignments)
-        names += (names.empty() ? "" : ", ") + std::string(assignment.field);
+    for (const StateField& assignment : kStateFields)
+        names += (names.empty() ? "" : ", ") + std::string(assignment.name);
     return names;
 }
 

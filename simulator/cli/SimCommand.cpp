@@ -4,8 +4,8 @@
 #include "KeyDump.h"
 
 #include "simulator/common/SimDirectory.h"
-#include "simulator/key/DriverFunctions.h"
 #include "simulator/key/KeyProvisioning.h"
+#include "simulator/key/KeyState.h"
 #include "simulator/key/TokenProvisioning.h"
 
 #include <charconv>

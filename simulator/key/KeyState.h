@@ -1,11 +1,15 @@
 #pragma once
 
+#include "device/DriverFunctionOrder.h"
 #include "device/TalvoDriverApi.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace talvo::sim {
 
@@ -25,6 +29,14 @@ inline constexpr std::size_t kInitTimeMax = TL_SEAL_INIT_TIME_SIZE - 1;
 
 // The largest seal picture the key takes: what it refuses to store it never has to read.
 inline constexpr uint32_t kMaxPictureSize = 64u * 1024 * 1024;
+
+// The driver functions that the tool calls: the ones a failure can be injected into.
+inline constexpr auto kCalledFunctions = kCalledDriverFunctionNames;
+
+inline bool isCalledFunction(std::string_view name)
+{
+    return std::find(kCalledFunctions.begin(), kCalledFunctions.end(), name) != kCalledFunctions.end();
+}
 
 inline bool isSealNumber(int32_t number)
 {
@@ -66,7 +78,11 @@ struct KeyState {
     // Function name -> the status it answers instead of working.
     std::map<std::string, int32_t> failures;
 
-    int sealCount() const;
+    int sealCount() const
+    {
+        return static_cast<int>(
+            std::count_if(seals.begin(), seals.end(), [](const SealRecord& s) { return s.inUse; }));
+    }
     SealRecord& seal(int32_t number) { return seals.at(static_cast<std::size_t>(number - kFirstSealNumber)); }
     const SealRecord& seal(int32_t number) const
     {
@@ -74,6 +90,35 @@ struct KeyState {
     }
 
     bool operator==(const KeyState&) const = default;
+};
+
+// The state's own fields, written once: the state file and talvo-sim's "set" name them so, and
+// the file keeps this order. Each is exactly one of a byte (0..255), a number from minimum to
+// the largest int32_t, or a CP936 text of at most maxBytes.
+struct StateField {
+    std::string_view name;
+    uint8_t KeyState::*byte = nullptr;
+    int32_t KeyState::*integer = nullptr;
+    std::string KeyState::*text = nullptr;
+    std::size_t maxBytes = 0;
+    long long minimum = 0;
+};
+
+inline constexpr long long kAnyInt32 = std::numeric_limits<int32_t>::min();
+inline constexpr StateField kStateFields[] = {
+    {.name = "serial", .text = &KeyState::serial, .maxBytes = kSerialMax},
+    {.name = "factoryFlag", .byte = &KeyState::factoryFlag},
+    {.name = "formatFlag", .byte = &KeyState::formatFlag},
+    {.name = "initFlag", .byte = &KeyState::initFlag},
+    {.name = "lockFlag", .byte = &KeyState::lockFlag},
+    {.name = "errorTimes", .integer = &KeyState::errorTimes, .minimum = kAnyInt32},
+    {.name = "mode", .integer = &KeyState::mode, .minimum = kAnyInt32},
+    {.name = "pinHash", .text = &KeyState::pinHash, .maxBytes = kPinHashMax},
+    {.name = "unitId", .text = &KeyState::unitId, .maxBytes = kUnitIdMax},
+    {.name = "userId", .text = &KeyState::userId, .maxBytes = kUserIdMax},
+    {.name = "timeControlFlag", .byte = &KeyState::timeControlFlag},
+    {.name = "keyRole", .integer = &KeyState::keyRole, .minimum = kAnyInt32},
+    {.name = "certificateStore", .integer = &KeyState::certificateStoreCount, .minimum = 0},
 };
 
 } // namespace talvo::sim

@@ -1,7 +1,5 @@
 #include "StateCodec.h"
 
-#include "DriverFunctions.h"
-
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -108,19 +106,14 @@ std::string encodeState(const KeyState& state)
         out.append(name).append("=").append(value).append("\n");
     };
     out.append(kHeader).append("\n");
-    line("serial", hex(state.serial));
-    line("factoryFlag", std::to_string(state.factoryFlag));
-    line("formatFlag", std::to_string(state.formatFlag));
-    line("initFlag", std::to_string(state.initFlag));
-    line("lockFlag", std::to_string(state.lockFlag));
-    line("errorTimes", std::to_string(state.errorTimes));
-    line("mode", std::to_string(state.mode));
-    line("pinHash", hex(state.pinHash));
-    line("unitId", hex(state.unitId));
-    line("userId", hex(state.userId));
-    line("timeControlFlag", std::to_string(state.timeControlFlag));
-    line("keyRole", std::to_string(state.keyRole));
-    line("certificateStore", std::to_string(state.certificateStoreCount));
+    for (const StateField& field : kStateFields) {
+        if (field.byte)
+            line(field.name, std::to_string(state.*field.byte));
+        else if (field.integer)
+            line(field.name, std::to_string(state.*field.integer));
+        else
+            line(field.name, hex(state.*field.text));
+    }
     for (int number = kFirstSealNumber; number <= kLastSealNumber; ++number) {
         const SealRecord& seal = state.seal(number);
         if (!seal.inUse)
@@ -187,19 +180,17 @@ bool decodeState(std::string_view text, KeyState& state, std::string* error)
         const auto value = take(name);
         return value && decoder.integer(name, *value, min, max, out);
     };
-    bool ok = readText("serial", kSerialMax, parsed.serial) && !parsed.serial.empty();
-    if (!ok)
-        decoder.fail("the serial number is empty");
-    ok = ok && readInt("factoryFlag", 0, 255, parsed.factoryFlag) &&
-         readInt("formatFlag", 0, 255, parsed.formatFlag) && readInt("initFlag", 0, 255, parsed.initFlag) &&
-         readInt("lockFlag", 0, 255, parsed.lockFlag) &&
-         readInt("errorTimes", kInt32Min, kInt32Max, parsed.errorTimes) &&
-         readInt("mode", kInt32Min, kInt32Max, parsed.mode) &&
-         readText("pinHash", kPinHashMax, parsed.pinHash) && readText("unitId", kUnitIdMax, parsed.unitId) &&
-         readText("userId", kUserIdMax, parsed.userId) &&
-         readInt("timeControlFlag", 0, 255, parsed.timeControlFlag) &&
-         readInt("keyRole", kInt32Min, kInt32Max, parsed.keyRole) &&
-         readInt("certificateStore", 0, kInt32Max, parsed.certificateStoreCount);
+    bool ok = true;
+    for (const StateField& field : kStateFields) {
+        if (field.byte)
+            ok = ok && readInt(field.name, 0, 255, parsed.*field.byte);
+        else if (field.integer)
+            ok = ok && readInt(field.name, field.minimum, kInt32Max, parsed.*field.integer);
+        else
+            ok = ok && readText(field.name, field.maxBytes, parsed.*field.text);
+        if (ok && field.text == &KeyState::serial && parsed.serial.empty())
+            ok = decoder.fail("the serial number is empty");
+    }
     if (!ok)
         return false;
 

@@ -1,7 +1,7 @@
 // This program finds a driver that exports every name but breaks the contract where it can:
 // an unterminated serial number, no CSP name.
-#include "device/CspName.h"
 #include "device/KeyDriverBinding.h"
+#include "key/DeviceOperations.h"
 #include "platform/core/Cp936Codec.h"
 
 #include <gtest/gtest.h>

@@ -112,10 +112,10 @@ TEST(DeviceInfoFields, DecimalReadsLikeAtoiAndKeepsShownValues)
 TEST(DeviceInfoFields, RecordKeepsTerminatorsAndLeavesUnwrittenFieldsZero)
 {
     DeviceInfoForm form;
-    form.factory = 1;
-    form.format = 2; // undecided: not written as set
-    form.init = 0;
-    form.lock = 1;
+    form.flags.factory = 1;
+    form.flags.format = 2; // undecided: not written as set
+    form.flags.init = 0;
+    form.flags.lock = 1;
     form.errorTimes = -1;
     form.mode = KeyModeSuper;
     form.pinHash = std::string(60, 'H');

@@ -64,7 +64,7 @@ TEST(TwoCallRead, KeepsTheSecondCallWithinItsBufferAndTheFirstLength)
 
 TEST(TwoCallRead, RefusesALengthBeyondItsLimitWithoutASecondCall)
 {
-    ScriptedRead script{DriverBuffer::kMaxLength + 1, "", 0, {}};
+    ScriptedRead script{TwoCallRead::kMaxLength + 1, "", 0, {}};
     TwoCallRead read(script.call());
     read.askLength();
     EXPECT_EQ(read.readBytes(), TL_ERR_MEMORY);
@@ -74,10 +74,10 @@ TEST(TwoCallRead, RefusesALengthBeyondItsLimitWithoutASecondCall)
     EXPECT_EQ(read.size(), 0u);
 
     // A larger limit takes it.
-    TwoCallRead unlimited(script.call(), DriverBuffer::kMaxLength + 1);
+    TwoCallRead unlimited(script.call(), TwoCallRead::kMaxLength + 1);
     unlimited.askLength();
     EXPECT_EQ(unlimited.readBytes(), TL_OK);
-    EXPECT_EQ(unlimited.takeBuffer().size(), 0u);
+    EXPECT_EQ(unlimited.size(), 0u);
 }
 
 } // namespace

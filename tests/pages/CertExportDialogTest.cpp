@@ -1,7 +1,7 @@
 #include "pages/CertExportDialog.h"
 #include "PageTestSupport.h"
 #include "device/KeyDriverBinding.h"
-#include "key/DriverBuffer.h"
+#include "key/TwoCallRead.h"
 #include "resources/ControlIds.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDirectory.h"
@@ -124,7 +124,7 @@ TEST_F(CertExportDialogTest, FailuresShowTheirBoxThenFailedAndClose)
         {"a length no key gives",
          true,
          {},
-         DriverBuffer::kMaxLength + 1,
+         TwoCallRead::kMaxLength + 1,
          QStringLiteral("内存错误。"),
          QStringLiteral("错误"),
          BoxIcon::Error},

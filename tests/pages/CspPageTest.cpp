@@ -1,7 +1,7 @@
 #include "pages/CspPage.h"
 #include "PageTestSupport.h"
 #include "device/KeyDriverBinding.h"
-#include "key/DriverBuffer.h"
+#include "key/TwoCallRead.h"
 #include "pages/CertExportDialog.h"
 #include "platform/core/DebugTrace.h"
 #include "platform/core/PrivateDirectory.h"
@@ -222,7 +222,7 @@ TEST_F(CspPageTest, CertificateTextShowsTheDriversBytesWithinItsBuffer)
         {"as delivered", {kCertificate, {}, {}}, QString::fromStdString(kCertificate)},
         {"announced more than delivered", {"ABC", 100u, 100u}, QStringLiteral("ABC")},
         {"reported back past the buffer", {std::string(64, 'A'), {}, 5000u}, QString(64, QLatin1Char('A'))},
-        {"a length no key gives", {"ABC", DriverBuffer::kMaxLength + 1, {}}, QString()},
+        {"a length no key gives", {"ABC", TwoCallRead::kMaxLength + 1, {}}, QString()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -321,7 +321,7 @@ TEST_F(CspPageTest, ViewCertificateWithoutACertificateStartsNoViewer)
         {"no key", {{"TLKeyReadCert", 1}}, {}},
         {"driver error", {{"TLKeyReadCert", 5}}, {}},
         {"the second read alone fails", {{"TLKeyReadCert/buffer", 5}}, {}},
-        {"a length no key gives", {}, DriverBuffer::kMaxLength + 1},
+        {"a length no key gives", {}, TwoCallRead::kMaxLength + 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -424,7 +424,7 @@ TEST_F(CspPageTest, VerifyHandsEachLengthAndBufferToItsOwnPlace)
     } cases[] = {
         // Reported back longer than the buffer: the driver still sees only what it was given.
         {"lengths past the buffers", {std::string(256, 'S'), {}, 4096u}, {}, "OK"},
-        {"a length no key gives", {"S", DriverBuffer::kMaxLength + 1, {}}, {}, "Failed"},
+        {"a length no key gives", {"S", TwoCallRead::kMaxLength + 1, {}}, {}, "Failed"},
         {"no signature", {std::string(256, 'S'), {}, {}}, {{"TLKeyGetSignature", 5}}, "Failed"},
         {"verify fails", {std::string(256, 'S'), {}, {}}, {{"TLVerifySign", 2}}, "Failed"},
     };

@@ -5,7 +5,7 @@
 #include "device/KeyDriverBinding.h"
 #include "key/DeviceInfoFields.h"
 #include "key/PinChange.h"
-#include "key/SealPictureRead.h"
+#include "key/SealOperations.h"
 #include "key/SealSlotTable.h"
 #include "key/SealTexts.h"
 #include "platform/core/Cp936Codec.h"
@@ -17,8 +17,8 @@ int main(int argc, char** /*argv*/)
         talvo::KeyDriverBinding binding;
         talvo::SealSlotTable table;
         table.reset();
-        if (talvo::readSealPicture(binding, 101).status == 0 || talvo::midnightText(2024, 5, 6).empty() ||
-            !talvo::matchModeText("admin") ||
+        if (talvo::sealPictureRead(binding, 101).readUnlessEmpty() == 0 ||
+            talvo::midnightText(2024, 5, 6).empty() || !talvo::matchModeText("admin") ||
             talvo::changePin(binding, "1", "2", "2").outcome == talvo::PinChangeOutcome::Changed)
             return 2;
         talvo::StderrReporter reporter("probe");

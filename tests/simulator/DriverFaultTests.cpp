@@ -1,6 +1,6 @@
 #include "DriverTestSupport.h"
 
-#include "simulator/key/DriverFunctions.h"
+#include "simulator/key/KeyState.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "SimulatedKey.h"
 
-#include "simulator/key/DriverFunctions.h"
 #include "simulator/key/FileLock.h"
 #include "simulator/key/KeyProvisioning.h"
+#include "simulator/key/KeyState.h"
 #include "simulator/key/TokenProvisioning.h"
 
 #include <QProcess>

@@ -1,12 +1,16 @@
 // A stand-in driver for the binding itself. It serves the faults in what a library exports,
 // which the recording driver (a key in memory) cannot: built twice, whole (all 52 names, with
 // the answers a binding must survive: a serial number without terminator, no CSP name) and
-// partial (names missing, as a driver may lack them). Every function answers one status the
-// test sets and counts its calls; the main window's tests use the partial build for a serial
-// read that fails or fills its whole buffer.
+// partial (names missing, as a driver may lack them: partial.map.in hides them). Every function
+// the tool calls is made from the list: it answers the one status the test sets and counts its
+// calls; the main window's tests use the partial build for a serial read that fails or fills
+// its whole buffer.
 #include "device/TalvoDriverExports.h"
 
 #include <cstring>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
 
 // The test's controls, beside the driver's names.
 TALVO_DRIVER_EXPORT void FakeSetStatus(int32_t status);
@@ -14,9 +18,48 @@ TALVO_DRIVER_EXPORT int32_t FakeLastSelector();
 TALVO_DRIVER_EXPORT int FakeCalls();
 
 namespace {
+
 int32_t g_status = 0;
 int32_t g_lastSelector = -1;
 int g_calls = 0;
+
+// The functions whose last argument is a device selector.
+bool takesSelector(std::string_view name)
+{
+    return name == "TLKeyIsExist" || name == "TLKeyReadSerial" || name == "TLKeyReadHash" ||
+           name == "TLKeyWriteHash";
+}
+
+template <class Result> struct Answer {
+    std::string_view name;
+
+    template <class... Arguments> Result operator()(Arguments... arguments) const
+    {
+        ++g_calls;
+        if constexpr (sizeof...(Arguments) > 0) {
+            using All = std::tuple<Arguments...>;
+            const All all(arguments...);
+            if constexpr (std::is_same_v<std::tuple_element_t<sizeof...(Arguments) - 1, All>, int32_t>)
+                if (takesSelector(name))
+                    g_lastSelector = std::get<sizeof...(Arguments) - 1>(all);
+            // Fills the whole buffer and leaves no terminator: the caller must cut at its size.
+            if constexpr (std::is_same_v<std::tuple_element_t<0, All>, char*>)
+                if (name == "TLKeyReadSerial" && g_status == 0)
+                    std::memset(std::get<0>(all), 'S', TL_SERIAL_BUFFER_SIZE);
+        }
+        if constexpr (std::is_pointer_v<Result>)
+            return nullptr; // a driver that has the function but no CSP name to give
+        else if constexpr (std::is_same_v<Result, uint8_t>)
+            return 1; // the certificate store's changes succeed
+        else if (name == "TLShowDlg")
+            return 0;
+        else if (name == "TLGetCertsNumFromIE")
+            return 7;
+        else
+            return g_status;
+    }
+};
+
 } // namespace
 
 TALVO_DRIVER_EXPORT void FakeSetStatus(int32_t status)
@@ -32,155 +75,16 @@ TALVO_DRIVER_EXPORT int FakeCalls()
     return g_calls;
 }
 
-TALVO_DRIVER_EXPORT int32_t TLKeyIsExist(int32_t selector)
-{
-    ++g_calls;
-    g_lastSelector = selector;
-    return g_status;
-}
-
-// Fills the whole buffer and leaves no terminator: the caller must cut at its size.
-TALVO_DRIVER_EXPORT int32_t TLKeyReadSerial(char* serial, int32_t selector)
-{
-    ++g_calls;
-    g_lastSelector = selector;
-    if (g_status == 0)
-        std::memset(serial, 'S', TL_SERIAL_BUFFER_SIZE);
-    return g_status;
-}
-
-TALVO_DRIVER_EXPORT int32_t TLKeyInit(int32_t, const char*, const char*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyVerifyUserPin(const char*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyLowFormat(void)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyCalcHash(const char*, int32_t, char*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyReadHash(char*, int32_t selector)
-{
-    ++g_calls;
-    g_lastSelector = selector;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyWriteHash(const char*, int32_t selector)
-{
-    ++g_calls;
-    g_lastSelector = selector;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyCheckHash(const char*, int32_t, uint8_t*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyGetStatus(uint32_t*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyReadKeyInfo(KeyInfo*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyWriteSealTime(int32_t, const char*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyReadSealNum(int32_t*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyReadSealData(int32_t, uint8_t*, uint32_t*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyWriteSealData(const char*, const char*, const uint8_t*, uint32_t)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyDelSealData(int32_t)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyReadCert(uint8_t*, uint32_t*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyGetSignature(const char*, int32_t, uint8_t*, uint32_t*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT uint8_t TLRegCerts(void)
-{
-    ++g_calls;
-    return 1;
-}
-TALVO_DRIVER_EXPORT uint8_t TLRemoveAllCertsFromIE(void)
-{
-    ++g_calls;
-    return 1;
-}
-
-TALVO_DRIVER_EXPORT int32_t TLKeyWriteKeyBaseInfo(KeyBaseInfo)
-{
-    ++g_calls;
-    return g_status;
-}
-
-#ifndef FAKE_PARTIAL
-TALVO_DRIVER_EXPORT int32_t TLShowDlg(void)
-{
-    ++g_calls;
-    return 0;
-}
-TALVO_DRIVER_EXPORT int32_t TLKeyGetPublicKey(uint8_t*, uint32_t*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLVerifySign(const char*, int32_t, const uint8_t*, uint32_t, const uint8_t*,
-                                         uint32_t, uint8_t*)
-{
-    ++g_calls;
-    return g_status;
-}
-TALVO_DRIVER_EXPORT int32_t TLGetCertsNumFromIE(void)
-{
-    ++g_calls;
-    return 7;
-}
-// A driver that has the function but no name to give.
-TALVO_DRIVER_EXPORT const char* TLKeyReadCspName(void)
-{
-    ++g_calls;
-    return nullptr;
-}
+#define FAKE_CALLED(name, position, result, parameters, arguments, ...)                                      \
+    result name parameters                                                                                   \
+    {                                                                                                        \
+        return Answer<result>{#name} arguments;                                                              \
+    }
 #define FAKE_BOUND_ONLY(name, position)                                                                      \
     int32_t name(void)                                                                                       \
     {                                                                                                        \
         return 0;                                                                                            \
     }
-TALVO_DRIVER_FUNCTIONS(TALVO_DRIVER_SKIP, FAKE_BOUND_ONLY)
+TALVO_DRIVER_FUNCTIONS(FAKE_CALLED, FAKE_BOUND_ONLY)
+#undef FAKE_CALLED
 #undef FAKE_BOUND_ONLY
-#endif

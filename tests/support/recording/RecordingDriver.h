@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ inline KeyInfo emptyKeyInfo()
     return info;
 }
 
-// A driver library of our own for the page and seal tests, a key in memory: it answers from
+// A driver library of our own for the key, page and seal tests, a key in memory: it answers from
 // the state the test sets and records every call. It serves the faults of a driver that loads
 // and binds but answers wrongly: the exact bytes that reach it, a failing status from any
 // function (and from the second call of a two-call read alone, as "NAME/buffer"), buffers filled
@@ -44,6 +45,8 @@ inline KeyInfo emptyKeyInfo()
 // lengths claimed beyond the buffer given, seal entries outside the contract, an absent key.
 struct RecordingDriver {
     bool present = true;
+    // What TLKeyReadSerial copies, at most its buffer's size: all of it leaves no terminator.
+    std::string serial;
     KeyInfo keyInfo = emptyKeyInfo();
     int32_t sealCount = 0;
     std::string storedHash;
@@ -69,6 +72,24 @@ struct RecordingDriver {
 };
 
 RecordingDriver& recordingDriver();
+
+// The calls that reached the driver since the last reset, by name only.
+inline std::vector<std::string> callNames()
+{
+    std::vector<std::string> names;
+    for (const DriverCall& call : recordingDriver().calls)
+        names.push_back(call.name);
+    return names;
+}
+
+// Readable failures for the recorded calls.
+inline void PrintTo(const DriverCall& call, std::ostream* out)
+{
+    *out << call.name << "(";
+    for (std::size_t i = 0; i < call.arguments.size(); ++i)
+        *out << (i ? ", " : "") << '"' << call.arguments[i] << '"';
+    *out << ")";
+}
 
 // The hash text this driver gives for the bytes: 32 uppercase hexadecimal digits.
 std::string recordingHash(const std::string& bytes);

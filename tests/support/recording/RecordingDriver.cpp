@@ -99,6 +99,16 @@ TALVO_DRIVER_EXPORT int32_t TLKeyIsExist(int32_t selector)
     return recordingDriver().present ? 0 : 1;
 }
 
+TALVO_DRIVER_EXPORT int32_t TLKeyReadSerial(char* serial, int32_t selector)
+{
+    record("TLKeyReadSerial", {std::to_string(selector)});
+    if (const int32_t status = injected("TLKeyReadSerial"))
+        return status;
+    const std::string& bytes = recordingDriver().serial;
+    std::memcpy(serial, bytes.data(), std::min<std::size_t>(bytes.size(), TL_SERIAL_BUFFER_SIZE));
+    return 0;
+}
+
 TALVO_DRIVER_EXPORT int32_t TLKeyInit(int32_t value, const char* text1, const char* text2)
 {
     // Texts read as a C driver would: up to their terminator.
