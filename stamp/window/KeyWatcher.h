@@ -1,0 +1,39 @@
+#pragma once
+
+#include "KeySeal.h"
+
+#include <QObject>
+#include <QThread>
+
+#include <chrono>
+#include <vector>
+
+namespace talvo::stamp {
+
+class StampKey;
+
+// Asks the key every interval, in a thread of its own, whether it is there, and reads its
+// seals when it comes: the window follows the key without ever waiting for the driver.
+class KeyWatcher : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kInterval{1000};
+
+    explicit KeyWatcher(StampKey& key, std::chrono::milliseconds interval = kInterval);
+    ~KeyWatcher() override;
+    KeyWatcher(const KeyWatcher&) = delete;
+    KeyWatcher& operator=(const KeyWatcher&) = delete;
+
+    // The seals read again at the next look, even when the key stayed.
+    void reread();
+
+Q_SIGNALS:
+    // status: 0, or the driver's status when the seals could not be read.
+    void keyChanged(bool present, const std::vector<talvo::stamp::KeySeal>& seals, int status);
+
+private:
+    QThread m_thread;
+    QObject* m_poller = nullptr; // lives in m_thread
+};
+
+} // namespace talvo::stamp
