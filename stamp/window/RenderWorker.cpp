@@ -80,12 +80,13 @@ void RenderWorker::open(quint64 document, const QString& path)
         return;
     }
     std::unique_ptr<Poppler::Document> loaded = Poppler::Document::loadFromData(file.bytes);
-    if (!loaded || loaded->numPages() <= 0) {
-        Q_EMIT m_renderer.openFailed(document, path, QStringLiteral("文档已损坏，无法读取。"));
+    // A locked document has no catalogue to count pages in.
+    if (loaded && (loaded->isLocked() || loaded->isEncrypted())) {
+        Q_EMIT m_renderer.openFailed(document, path, QStringLiteral("文档已加密，不能盖章。"));
         return;
     }
-    if (loaded->isLocked() || loaded->isEncrypted()) {
-        Q_EMIT m_renderer.openFailed(document, path, QStringLiteral("文档已加密，不能盖章。"));
+    if (!loaded || loaded->numPages() <= 0) {
+        Q_EMIT m_renderer.openFailed(document, path, QStringLiteral("文档已损坏，无法读取。"));
         return;
     }
     loaded->setRenderHint(Poppler::Document::Antialiasing);

@@ -28,7 +28,7 @@ QMimeData* SealList::mimeData(const QList<QListWidgetItem*>& items) const
         return nullptr;
     auto* carried = new QMimeData; // the drag takes it
     carried->setData(QString::fromLatin1(kSealMimeType),
-                  QByteArray::number(items.front()->data(kNumberRole).toInt()));
+                     QByteArray::number(items.front()->data(kNumberRole).toInt()));
     return carried;
 }
 

@@ -41,6 +41,7 @@ public:
     bool isBusy() const { return m_busy; }
 
     DocumentView& view() { return *m_view; }
+    PageRenderer& renderer() { return m_renderer; }
     SealsPanel& sealsPanel() { return *m_seals; }
     SignaturesPanel& signaturesPanel() { return *m_signatures; }
     PageListPanel& pageList() { return *m_pageList; }
