@@ -2,13 +2,12 @@
 
 #include "SealValidity.h"
 #include "device/KeyDriverBinding.h"
-#include "key/PinOperations.h"
-#include "key/SealOperations.h"
-#include "key/SealPictureRead.h"
-#include "key/SealSlotTable.h"
 #include "platform/core/Cp936Codec.h"
+#include "platform/core/NativePath.h"
+#include "stamp/KeyDigestSigner.h"
+#include "stamp/StampSteps.h"
 
-#include <QDateTime>
+#include <ctime>
 
 namespace talvo::stamp {
 
@@ -20,43 +19,45 @@ bool DriverStampKey::isPresent()
     return m_binding.TLKeyIsExist(kSelector);
 }
 
-int32_t DriverStampKey::readSeals(std::vector<KeySeal>& seals)
+QString DriverStampKey::readSeals(std::vector<KeySeal>& seals)
 {
     std::lock_guard lock(m_driverMutex);
-    SealSlotTable table;
-    table.reset();
-    if (const int32_t status = readSealTable(m_binding, table); status != 0)
-        return status;
-    const QDateTime now = QDateTime::currentDateTime();
+    const std::time_t now = std::time(nullptr);
+    std::vector<SealStanding> standings;
+    if (const StampStep listed = listSeals(m_binding, now, standings); !listed.ok)
+        return listed.message;
     seals.clear();
-    for (int position = 0; position < table.listedCount(); ++position) {
-        const SealEntry* entry = table.listedEntry(position);
+    for (const SealStanding& standing : standings) {
         KeySeal seal;
-        seal.number = entry->number;
-        seal.name = fromCp936(entry->name, sizeof entry->name);
-        seal.expiry = fromCp936(entry->expiryTime, sizeof entry->expiryTime);
-        seal.reason = sealOutOfForceReason(seal.expiry, now);
-        seal.inForce = seal.reason.isEmpty();
-        const SealPictureRead picture = readSealPicture(m_binding, seal.number);
-        if (picture.status != 0)
-            return picture.status;
-        seal.picture = QByteArray(reinterpret_cast<const char*>(picture.bytes()),
-                                  static_cast<qsizetype>(picture.size()));
+        seal.number = standing.number;
+        seal.name = fromCp936(standing.cp936Name);
+        seal.expiry = fromCp936(standing.expiryText);
+        seal.inForce = standing.inForce;
+        seal.reason = sealOutOfForceReason(standing.expiryText, now);
+        std::vector<uint8_t> picture;
+        if (const StampStep read = readSealPictureBytes(m_binding, standing.number, picture); !read.ok)
+            return read.message;
+        seal.picture =
+            QByteArray(reinterpret_cast<const char*>(picture.data()), static_cast<qsizetype>(picture.size()));
         seals.push_back(std::move(seal));
     }
-    return 0;
+    return {};
 }
 
-int32_t DriverStampKey::verifyPin(const QString& pin)
+QString DriverStampKey::verifyPin(const QString& pin)
 {
     std::lock_guard lock(m_driverMutex);
-    return checkPin(m_binding, toCp936(pin));
+    const StampStep verified = verifyHolderPin(m_binding, pin.toStdString());
+    return verified.ok ? QString() : verified.message;
 }
 
-pdf::SealingResult DriverStampKey::seal(const QString&, const QString&, const std::vector<pdf::SealStamp>&)
+pdf::SealingResult DriverStampKey::seal(const QString& inputPath, const QString& outputPath,
+                                        const std::vector<pdf::SealStamp>& stamps)
 {
     std::lock_guard lock(m_driverMutex);
-    return {false, "签章库尚未就绪，无法盖章。"};
+    KeyDigestSigner signer(m_binding);
+    return pdf::sealDocument(encodeNativePath(inputPath).toStdString(),
+                             encodeNativePath(outputPath).toStdString(), stamps, signer, std::time(nullptr));
 }
 
 } // namespace talvo::stamp

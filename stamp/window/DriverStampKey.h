@@ -19,8 +19,8 @@ public:
     explicit DriverStampKey(KeyDriverBinding& binding);
 
     bool isPresent() override;
-    int32_t readSeals(std::vector<KeySeal>& seals) override;
-    int32_t verifyPin(const QString& pin) override;
+    QString readSeals(std::vector<KeySeal>& seals) override;
+    QString verifyPin(const QString& pin) override;
     pdf::SealingResult seal(const QString& inputPath, const QString& outputPath,
                             const std::vector<pdf::SealStamp>& stamps) override;
 

@@ -34,10 +34,10 @@ public:
             return;
         m_present = present;
         std::vector<KeySeal> seals;
-        int status = 0;
+        QString problem;
         if (present)
-            status = m_key.readSeals(seals);
-        Q_EMIT m_watcher.keyChanged(present, seals, status);
+            problem = m_key.readSeals(seals);
+        Q_EMIT m_watcher.keyChanged(present, seals, problem);
     }
 
     std::atomic<bool> m_reread{false};

@@ -28,8 +28,8 @@ public:
     void reread();
 
 Q_SIGNALS:
-    // status: 0, or the driver's status when the seals could not be read.
-    void keyChanged(bool present, const std::vector<talvo::stamp::KeySeal>& seals, int status);
+    // problem: why the seals could not be read, or nothing.
+    void keyChanged(bool present, const std::vector<talvo::stamp::KeySeal>& seals, const QString& problem);
 
 private:
     QThread m_thread;

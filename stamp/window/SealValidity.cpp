@@ -1,14 +1,17 @@
 #include "SealValidity.h"
 
+#include "key/SealStanding.h"
+#include "platform/core/Cp936Codec.h"
+
 namespace talvo::stamp {
 
-QString sealOutOfForceReason(const QString& expiry, const QDateTime& now)
+QString sealOutOfForceReason(const std::string& expiryText, std::time_t at)
 {
-    const QDateTime end = QDateTime::fromString(expiry.trimmed(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!end.isValid())
+    const std::optional<std::time_t> end = sealExpiryTime(expiryText);
+    if (!end)
         return QStringLiteral("有效期无法识别");
-    if (end <= now)
-        return QStringLiteral("已于 %1 过期").arg(expiry.trimmed());
+    if (*end <= at)
+        return QStringLiteral("已于 %1 过期").arg(fromCp936(expiryText));
     return {};
 }
 

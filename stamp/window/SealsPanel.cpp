@@ -1,7 +1,6 @@
 #include "SealsPanel.h"
 
 #include "SealList.h"
-#include "device/StatusText.h"
 
 #include <QImage>
 #include <QLabel>
@@ -41,18 +40,18 @@ SealsPanel::SealsPanel(QWidget* parent) : QWidget(parent)
         if (item->flags() & Qt::ItemIsEnabled)
             Q_EMIT sealActivated(item->data(SealList::kNumberRole).toInt());
     });
-    showKey(false, {}, 0);
+    showKey(false, {}, {});
 }
 
-void SealsPanel::showKey(bool present, const std::vector<KeySeal>& seals, int status)
+void SealsPanel::showKey(bool present, const std::vector<KeySeal>& seals, const QString& problem)
 {
     m_present = present;
-    m_seals = present && status == 0 ? seals : std::vector<KeySeal>{};
+    m_seals = present && problem.isEmpty() ? seals : std::vector<KeySeal>{};
     m_list->clear();
     if (!present)
         m_state->setText(QStringLiteral("未检测到 USB Key，请插入。"));
-    else if (status != 0)
-        m_state->setText(QStringLiteral("读取签章失败: %1").arg(statusText(status)));
+    else if (!problem.isEmpty())
+        m_state->setText(QStringLiteral("读取签章失败：%1").arg(problem));
     else if (m_seals.empty())
         m_state->setText(QStringLiteral("USB Key 中没有签章。"));
     else

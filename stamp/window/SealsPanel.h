@@ -19,7 +19,7 @@ class SealsPanel : public QWidget {
 public:
     explicit SealsPanel(QWidget* parent = nullptr);
 
-    void showKey(bool present, const std::vector<KeySeal>& seals, int status);
+    void showKey(bool present, const std::vector<KeySeal>& seals, const QString& problem);
     bool keyPresent() const { return m_present; }
     // The seal of a number as last read, or null.
     const KeySeal* seal(int number) const;

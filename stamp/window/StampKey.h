@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <cstdint>
 #include <vector>
 
 namespace talvo::stamp {
@@ -16,9 +15,9 @@ class StampKey {
 public:
     virtual ~StampKey() = default;
     virtual bool isPresent() = 0;
-    // 0, or the driver's status.
-    virtual int32_t readSeals(std::vector<KeySeal>& seals) = 0;
-    virtual int32_t verifyPin(const QString& pin) = 0;
+    // Each answers what went wrong for the key holder, or nothing.
+    virtual QString readSeals(std::vector<KeySeal>& seals) = 0;
+    virtual QString verifyPin(const QString& pin) = 0;
     // Signs the stamps into outputPath with the key's signature key, holding the key for the
     // whole act.
     virtual pdf::SealingResult seal(const QString& inputPath, const QString& outputPath,

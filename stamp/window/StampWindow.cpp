@@ -10,12 +10,11 @@
 #include "SealsPanel.h"
 #include "SignaturesPanel.h"
 #include "StampKey.h"
-#include "device/StatusText.h"
+#include "platform/core/Cp936Codec.h"
 #include "platform/widgets/Interaction.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -28,6 +27,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <ctime>
 
 namespace talvo::stamp {
 
@@ -81,8 +81,8 @@ StampWindow::StampWindow(StampKey& key, std::chrono::milliseconds keyInterval, Q
 
     m_watcher = std::make_unique<KeyWatcher>(m_key, keyInterval);
     connect(m_watcher.get(), &KeyWatcher::keyChanged, this,
-            [this](bool present, const std::vector<KeySeal>& seals, int status) {
-                m_seals->showKey(present, seals, status);
+            [this](bool present, const std::vector<KeySeal>& seals, const QString& problem) {
+                m_seals->showKey(present, seals, problem);
                 updateActions();
             });
 
@@ -260,11 +260,12 @@ void StampWindow::sealDocument()
         error(QStringLiteral("未检测到 USB Key，请插入后再盖章。"));
         return;
     }
-    const QDateTime now = QDateTime::currentDateTime();
+    // A seal may have run out since it was placed.
+    const std::time_t now = std::time(nullptr);
     for (const PlacedSeal& each : placed) {
         const KeySeal* seal = m_seals->seal(each.sealNumber);
         const QString reason =
-            seal ? sealOutOfForceReason(seal->expiry, now) : QStringLiteral("已不在 USB Key 中");
+            seal ? sealOutOfForceReason(toCp936(seal->expiry), now) : QStringLiteral("已不在 USB Key 中");
         if (!reason.isEmpty()) {
             error(QStringLiteral("签章“%1”%2，不能盖章。").arg(each.sealName, reason));
             return;
@@ -273,8 +274,8 @@ void StampWindow::sealDocument()
     PinDialog pinDialog(this);
     if (interaction().runModal(pinDialog) != QDialog::Accepted)
         return;
-    if (const int32_t status = m_key.verifyPin(pinDialog.pin()); status != 0) {
-        error(QStringLiteral("用户口令验证失败：%1").arg(statusText(status)));
+    if (const QString refused = m_key.verifyPin(pinDialog.pin()); !refused.isEmpty()) {
+        error(refused);
         return;
     }
     const std::optional<QString> output = chooseFile({this, false, QStringLiteral("pdf"), defaultSealedPath(),

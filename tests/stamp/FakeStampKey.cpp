@@ -5,19 +5,19 @@
 
 namespace talvo::testing {
 
-int32_t FakeStampKey::readSeals(std::vector<stamp::KeySeal>& seals)
+QString FakeStampKey::readSeals(std::vector<stamp::KeySeal>& seals)
 {
     std::lock_guard lock(m_mutex);
     seals = m_seals;
-    return 0;
+    return {};
 }
 
-int32_t FakeStampKey::verifyPin(const QString& pin)
+QString FakeStampKey::verifyPin(const QString& pin)
 {
     std::lock_guard lock(m_mutex);
     if (!m_present)
-        return 1;
-    return pin == m_pin ? 0 : 5;
+        return QStringLiteral("未检测到 USB Key");
+    return pin == m_pin ? QString() : QStringLiteral("PIN码错误，未盖章");
 }
 
 pdf::SealingResult FakeStampKey::seal(const QString&, const QString&, const std::vector<pdf::SealStamp>&)

@@ -11,8 +11,8 @@ namespace talvo::testing {
 class FakeStampKey : public stamp::StampKey {
 public:
     bool isPresent() override { return m_present; }
-    int32_t readSeals(std::vector<stamp::KeySeal>& seals) override;
-    int32_t verifyPin(const QString& pin) override;
+    QString readSeals(std::vector<stamp::KeySeal>& seals) override;
+    QString verifyPin(const QString& pin) override;
     pdf::SealingResult seal(const QString& inputPath, const QString& outputPath,
                             const std::vector<pdf::SealStamp>& stamps) override;
 

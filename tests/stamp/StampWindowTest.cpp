@@ -130,7 +130,7 @@ TEST_F(StampWindow, SealingRefusedBeforeAnythingIsSigned)
         QString said;                            // empty: no box expected
     } cases[] = {
         {"key absent", false, nullptr, QStringLiteral("未检测到 USB Key")},
-        {"wrong PIN", true, typePin(QStringLiteral("000000")), QStringLiteral("用户口令验证失败")},
+        {"wrong PIN", true, typePin(QStringLiteral("000000")), QStringLiteral("PIN码错误，未盖章")},
         {"PIN dialog cancelled", true, [](QDialog& dialog) { dialog.reject(); }, QString()},
     };
     for (const auto& c : cases) {
