@@ -1,9 +1,8 @@
-#include "PdfTools.h"
-#include "SealGif.h"
-#include "SoftwareSigner.h"
-
 #include "pdf/DocumentSealing.h"
 #include "support/TempDirectory.h"
+#include "tests/pdf/PdfTools.h"
+#include "tests/pdf/SealGif.h"
+#include "tests/pdf/SoftwareSigner.h"
 
 #include <gtest/gtest.h>
 
