@@ -111,10 +111,17 @@ void StampWindow::buildDocks()
         holder->setWidget(widget);
         holder->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
         addDockWidget(area, holder);
+        return holder;
     };
-    dock(m_pageList, QStringLiteral("页面"), QStringLiteral("pages"), Qt::LeftDockWidgetArea);
-    dock(m_seals, QStringLiteral("签章"), QStringLiteral("seals"), Qt::RightDockWidgetArea);
-    dock(m_signatures, QStringLiteral("签名"), QStringLiteral("signatures"), Qt::BottomDockWidgetArea);
+    QDockWidget* pages =
+        dock(m_pageList, QStringLiteral("页面"), QStringLiteral("pages"), Qt::LeftDockWidgetArea);
+    QDockWidget* seals =
+        dock(m_seals, QStringLiteral("签章"), QStringLiteral("seals"), Qt::RightDockWidgetArea);
+    QDockWidget* signatures =
+        dock(m_signatures, QStringLiteral("签名"), QStringLiteral("signatures"), Qt::BottomDockWidgetArea);
+    // The page gets the room; the panels what their contents need.
+    resizeDocks({pages, seals}, {110, 250}, Qt::Horizontal);
+    resizeDocks({signatures}, {150}, Qt::Vertical);
 }
 
 void StampWindow::buildActions()

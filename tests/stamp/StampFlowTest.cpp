@@ -118,8 +118,10 @@ TEST_F(StampFlow, DroppedSealsAreSignedInOrderAndTheSealedDocumentVerifies)
     // The first was made before the second was added.
     EXPECT_EQ(signatures.topLevelItem(0)->text(4), QStringLiteral("签名后文档有改动"));
     EXPECT_EQ(signatures.topLevelItem(1)->text(4), QStringLiteral("覆盖整个文档"));
-    if (const QByteArray shots = qgetenv("TALVO_STAMP_SNAPSHOTS"); !shots.isEmpty())
+    if (const QByteArray shots = qgetenv("TALVO_STAMP_SNAPSHOTS"); !shots.isEmpty()) {
+        QTest::qWait(1500);
         m_window.grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/stamp-window.png"));
+    }
 }
 
 TEST_F(StampFlow, FailedSealingSaysWhyAndWritesNothing)
