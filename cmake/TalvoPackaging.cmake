@@ -1,5 +1,6 @@
 # Debian packages, one per install component (scripts/package.sh builds them):
-#   talvo-tool           the tool, talvo-sec, talvo-key, desktop and AppStream files, manual pages
+#   talvo-tool           the tool, talvo-sec, talvo-key, talvo-stamp-cli, desktop and AppStream files,
+#                        manual pages
 #   talvo-key-simulator  the simulated key's driver, the software provider and its registry
 #                        entry, talvo-sim; it provides the virtual package talvo-driver, as a
 #                        vendor's driver package would, and so conflicts with any other.
