@@ -110,6 +110,17 @@ ProviderSignature signSha256WithProvider(const std::vector<uint8_t>& certificate
         result.error = "无法打开密钥的密码服务：" + failure("CryptAcquireContext");
         return result;
     }
+    // What the provider must offer is asked first: a provider that cannot sign a digest given
+    // from outside is refused before anything else.
+    HashDestroyer hash;
+    if (!CryptCreateHash(context.handle, CALG_SHA_256, 0, 0, &hash.handle)) {
+        result.error = "密钥的密码服务不支持SHA-256签名：" + failure("CryptCreateHash");
+        return result;
+    }
+    if (!CryptSetHashParam(hash.handle, HP_HASHVAL, digest.data(), 0)) {
+        result.error = "密钥的密码服务不能对给定的摘要签名：" + failure("CryptSetHashParam");
+        return result;
+    }
     KeyDestroyer userKey;
     DWORD blobLength = 0;
     if (!CryptGetUserKey(context.handle, AT_SIGNATURE, &userKey.handle) ||
@@ -133,15 +144,6 @@ ProviderSignature signSha256WithProvider(const std::vector<uint8_t>& certificate
         return result;
     }
 
-    HashDestroyer hash;
-    if (!CryptCreateHash(context.handle, CALG_SHA_256, 0, 0, &hash.handle)) {
-        result.error = "密钥的密码服务不支持SHA-256签名：" + failure("CryptCreateHash");
-        return result;
-    }
-    if (!CryptSetHashParam(hash.handle, HP_HASHVAL, digest.data(), 0)) {
-        result.error = "密钥的密码服务不能对给定的摘要签名：" + failure("CryptSetHashParam");
-        return result;
-    }
     DWORD length = 0;
     if (!CryptSignHashA(hash.handle, AT_SIGNATURE, nullptr, 0, nullptr, &length) || length == 0 ||
         length > 1024) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 namespace talvo::pdf {
 
@@ -41,7 +42,7 @@ std::vector<uint8_t> derLength(std::size_t length)
 // of their encodings.
 bool signedAttributesDer(CMS_SignerInfo* signerInfo, std::vector<uint8_t>& der)
 {
-    std::vector<std::vector<uint8_t>> members;
+    std::vector<std::string> members;
     const int count = CMS_signed_get_attr_count(signerInfo);
     for (int i = 0; i < count; ++i) {
         unsigned char* encoded = nullptr;
@@ -49,11 +50,11 @@ bool signedAttributesDer(CMS_SignerInfo* signerInfo, std::vector<uint8_t>& der)
         const OpenSslBytes owner(encoded);
         if (length <= 0)
             return false;
-        members.emplace_back(encoded, encoded + length);
+        members.emplace_back(reinterpret_cast<const char*>(encoded), static_cast<std::size_t>(length));
     }
     std::sort(members.begin(), members.end());
     std::vector<uint8_t> content;
-    for (const std::vector<uint8_t>& member : members)
+    for (const std::string& member : members)
         content.insert(content.end(), member.begin(), member.end());
     der = {0x31};
     const std::vector<uint8_t> length = derLength(content.size());

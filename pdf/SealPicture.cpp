@@ -9,8 +9,9 @@ namespace talvo::pdf {
 
 namespace {
 
-// No seal needs more; a larger screen is a damaged or hostile file, not a picture to allocate.
+// No seal needs more; a larger picture is a damaged or hostile file, not one to allocate for.
 constexpr int kLargestSide = 8192;
+constexpr long kLargestPixelCount = 2048L * 2048L;
 
 struct MemoryReader {
     const std::vector<uint8_t>* bytes = nullptr;
@@ -49,7 +50,8 @@ bool decodeSealPicture(const std::vector<uint8_t>& gif, SealPicture& picture, st
     }
     const int width = file->SWidth;
     const int height = file->SHeight;
-    if (width < 1 || height < 1 || width > kLargestSide || height > kLargestSide) {
+    if (width < 1 || height < 1 || width > kLargestSide || height > kLargestSide ||
+        static_cast<long>(width) * height > kLargestPixelCount) {
         error = "签章图片的尺寸无效";
         return false;
     }

@@ -100,6 +100,11 @@ struct ProducerCase {
     double y;
 };
 
+void PrintTo(const ProducerCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
 const ProducerCase kProducers[] = {
     {"ghostscript", [](const QString& plain, const QString&) { return plain; }, 0, 1, 50, 60},
     {"objectStreams",
@@ -170,6 +175,11 @@ struct RefusalCase {
     const char* outputName; // relative to the work directory
     const char* message;    // a part of the refusal
 };
+
+void PrintTo(const RefusalCase& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
 
 QString written(const QString& directory, const char* name, const QByteArray& bytes)
 {

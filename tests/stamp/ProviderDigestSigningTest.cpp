@@ -86,6 +86,11 @@ struct OlderProvider {
     const char* refusal;
 };
 
+void PrintTo(const OlderProvider& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
 class OlderProviderTest : public ::testing::TestWithParam<OlderProvider> {};
 
 TEST_P(OlderProviderTest, IsRefusedWithItsLack)

@@ -158,6 +158,11 @@ struct Refusal {
     const char* message;
 };
 
+void PrintTo(const Refusal& testCase, std::ostream* out)
+{
+    *out << testCase.name;
+}
+
 // The seal is judged before the PIN is asked: with no PIN file and no terminal, a refusal that
 // names the seal shows that the PIN never was.
 const Refusal kRefusals[] = {
