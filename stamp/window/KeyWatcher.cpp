@@ -4,7 +4,6 @@
 
 #include <QTimer>
 
-#include <atomic>
 #include <optional>
 
 namespace talvo::stamp {
@@ -29,18 +28,18 @@ public:
     void look()
     {
         const bool present = m_key.isPresent();
-        const bool reread = m_reread.exchange(false);
-        if (m_present == present && !reread)
+        if (m_present == present)
             return;
         m_present = present;
         std::vector<KeySeal> seals;
         QString problem;
         if (present)
             problem = m_key.readSeals(seals);
+        // A key that could not be read is read again at the next look.
+        if (!problem.isEmpty())
+            m_present.reset();
         Q_EMIT m_watcher.keyChanged(present, seals, problem);
     }
-
-    std::atomic<bool> m_reread{false};
 
 private:
     StampKey& m_key;
@@ -55,7 +54,6 @@ KeyWatcher::KeyWatcher(StampKey& key, std::chrono::milliseconds interval)
 {
     m_thread.setObjectName(QStringLiteral("talvo-stamp key"));
     auto* poller = new KeyPoller(key, *this, interval); // deleted in its thread as the thread ends
-    m_poller = poller;
     poller->moveToThread(&m_thread);
     connect(&m_thread, &QThread::started, poller, [poller] { poller->start(); });
     connect(&m_thread, &QThread::finished, poller, &QObject::deleteLater);
@@ -66,11 +64,6 @@ KeyWatcher::~KeyWatcher()
 {
     m_thread.quit();
     m_thread.wait();
-}
-
-void KeyWatcher::reread()
-{
-    static_cast<KeyPoller*>(m_poller)->m_reread = true;
 }
 
 } // namespace talvo::stamp

@@ -24,16 +24,12 @@ public:
     KeyWatcher(const KeyWatcher&) = delete;
     KeyWatcher& operator=(const KeyWatcher&) = delete;
 
-    // The seals read again at the next look, even when the key stayed.
-    void reread();
-
 Q_SIGNALS:
     // problem: why the seals could not be read, or nothing.
     void keyChanged(bool present, const std::vector<talvo::stamp::KeySeal>& seals, const QString& problem);
 
 private:
     QThread m_thread;
-    QObject* m_poller = nullptr; // lives in m_thread
 };
 
 } // namespace talvo::stamp

@@ -50,6 +50,7 @@ StampWindow::StampWindow(StampKey& key, std::chrono::milliseconds keyInterval, Q
 {
     setWindowTitle(QStringLiteral("电子签章"));
     setObjectName(QStringLiteral("StampWindow"));
+    m_sealingThread.setMaxThreadCount(1);
     m_view = new DocumentView(m_renderer, this);
     setCentralWidget(m_view);
     buildDocks();
@@ -300,8 +301,8 @@ void StampWindow::sealDocument()
     m_sealedPath = *output;
     setBusy(true, QStringLiteral("正在盖章…"));
     StampKey& key = m_key;
-    m_sealing.setFuture(
-        QtConcurrent::run([&key, input = m_path, target = *output, stamps = std::move(stamps)] {
+    m_sealing.setFuture(QtConcurrent::run(
+        &m_sealingThread, [&key, input = m_path, target = *output, stamps = std::move(stamps)] {
             return key.seal(input, target, stamps);
         }));
 }

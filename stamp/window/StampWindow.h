@@ -7,6 +7,7 @@
 
 #include <QFutureWatcher>
 #include <QMainWindow>
+#include <QThreadPool>
 
 #include <chrono>
 #include <memory>
@@ -94,6 +95,10 @@ private:
     quint64 m_opening = 0;
     bool m_busy = false;
     QString m_sealedPath;
+    // The sealing thread is the window's own, not the application's pool: it ends with the
+    // window, while the signing library's per-thread state can still be freed, not after the
+    // library's own clean-up at exit.
+    QThreadPool m_sealingThread;
     QFutureWatcher<pdf::SealingResult> m_sealing;
 };
 
