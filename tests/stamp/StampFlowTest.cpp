@@ -122,6 +122,16 @@ TEST_F(StampFlow, DroppedSealsAreSignedInOrderAndTheSealedDocumentVerifies)
         QTest::qWait(1500);
         m_window.grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/stamp-window.png"));
     }
+    // A byte changed within what both signed: the window says so of each.
+    QByteArray bytes = TempDirectory::readFile(sealed);
+    ASSERT_TRUE(bytes.startsWith("%PDF-"));
+    bytes[10] = static_cast<char>(bytes[10] ^ 1); // in the binary comment below the header
+    const QString tampered = m_files.file(QStringLiteral("tampered.pdf"));
+    TempDirectory::writeFile(tampered, bytes);
+    ASSERT_TRUE(openAndWait(tampered));
+    ASSERT_EQ(signatures.topLevelItemCount(), 2);
+    for (int row = 0; row < 2; ++row)
+        EXPECT_EQ(signatures.topLevelItem(row)->text(3), QStringLiteral("签名的内容已被改动"));
 }
 
 TEST_F(StampFlow, FailedSealingSaysWhyAndWritesNothing)

@@ -1,6 +1,8 @@
 #include "StampPdfs.h"
 #include "StampWindowFixture.h"
 #include "stamp/window/DocumentView.h"
+#include "stamp/window/PageLayout.h"
+#include "stamp/window/PageListPanel.h"
 #include "stamp/window/PageRenderer.h"
 #include "stamp/window/SealList.h"
 #include "stamp/window/SealsPanel.h"
@@ -10,8 +12,14 @@
 #include <QAction>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <functional>
@@ -182,6 +190,65 @@ TEST_F(StampWindow, LongDocumentDrawsOnlyThePagesInSight)
     // turning went on.
     EXPECT_LE(rendered, 30);
     EXPECT_GE(rendered, 1);
+}
+
+TEST_F(StampWindow, ZoomFitsAndThePageListFollowsTheView)
+{
+    ASSERT_TRUE(open(makePdf(m_files.path(), QStringLiteral("three"), 3)));
+    stamp::DocumentView& view = m_window->view();
+    QListWidget& pages = m_window->pageList();
+    ASSERT_EQ(pages.count(), 3);
+
+    pages.setCurrentRow(2);
+    EXPECT_EQ(view.currentPage(), 2);
+    view.fitPage();
+    const QRect shown = view.layout().pageRect(2).translated(-view.horizontalScrollBar()->value(),
+                                                             -view.verticalScrollBar()->value());
+    EXPECT_TRUE(view.viewport()->rect().contains(shown))
+        << shown.height() << " in " << view.viewport()->height();
+    view.fitWidth();
+    EXPECT_NEAR(view.layout().pageRect(2).width(), view.viewport()->width() - 2 * stamp::PageLayout::kMargin,
+                24);
+    const double fitted = view.pixelsPerPoint();
+    view.zoomIn();
+    EXPECT_DOUBLE_EQ(view.pixelsPerPoint(), fitted * stamp::DocumentView::kZoomStep);
+
+    view.goToPage(0);
+    EXPECT_EQ(pages.currentRow(), 0);
+}
+
+TEST_F(StampWindow, EveryActionHasKeysAndEveryFieldAName)
+{
+    // The window's own actions; the menus', tool bar's and docks' come with Qt's keys.
+    for (const QAction* action : m_window->findChildren<QAction*>(Qt::FindDirectChildrenOnly))
+        EXPECT_FALSE(action->shortcut().isEmpty()) << action->text().toStdString();
+    for (const QWidget* widget : m_window->findChildren<QWidget*>()) {
+        // A header is read with its view.
+        const bool field =
+            (qobject_cast<const QAbstractScrollArea*>(widget) && !qobject_cast<const QHeaderView*>(widget)) ||
+            qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QProgressBar*>(widget);
+        if (field) {
+            EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->metaObject()->className();
+        }
+    }
+}
+
+TEST(StampWindowSettings, PlaceAndSizeAreRemembered)
+{
+    TempDirectory home;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+    FakeStampKey key;
+    const QRect placed(QPoint(40, 30), QSize(820, 610));
+    {
+        stamp::StampWindow window(key);
+        window.setGeometry(placed);
+        window.show();
+        window.close();
+    }
+    stamp::StampWindow again(key);
+    EXPECT_EQ(again.geometry().size(), placed.size());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
 } // namespace
