@@ -21,7 +21,7 @@ namespace {
 // Pages kept drawn beyond those in sight, so that scrolling back shows them at once.
 constexpr int kKeptAround = 3;
 constexpr double kMinimumZoom = 0.1;
-constexpr double kMaximumZoom = 8;
+constexpr double kMaximumZoom = 4; // an A4 page is then 32 MB drawn
 constexpr int kHandle = 8;
 
 QColor selectionColour()

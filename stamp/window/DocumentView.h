@@ -46,7 +46,6 @@ public:
     void placeSeal(const PlacedSeal& seal);
     const std::vector<PlacedSeal>& placedSeals() const { return m_placed; }
     void clearPlacedSeals();
-    int selectedSeal() const { return m_selected; }
     // The centre, in a page's shown millimetres, of the part of the current page in sight.
     QPointF visibleCentreMm() const;
     // Where a point of the viewport falls: a page from 0 and its shown millimetres, or -1.

@@ -31,11 +31,6 @@ public:
     // Pages from 0, most wanted first, at a zoom, of the document that open numbered.
     void request(quint64 document, const std::vector<int>& pages, double pixelsPerPoint);
 
-    struct Pending {
-        quint64 document = 0;
-        std::vector<int> pages;
-        double pixelsPerPoint = 1;
-    };
     // The next page to draw, taken from the request; false when none is left.
     bool takeNext(quint64& document, int& page, double& pixelsPerPoint);
 
@@ -46,6 +41,12 @@ Q_SIGNALS:
     void pageRendered(quint64 document, int page, double pixelsPerPoint, const QImage& image);
 
 private:
+    struct Pending {
+        quint64 document = 0;
+        std::vector<int> pages;
+        double pixelsPerPoint = 1;
+    };
+
     QThread m_thread;
     RenderWorker* m_worker = nullptr; // lives in m_thread, deleted when it ends
     std::mutex m_pendingMutex;

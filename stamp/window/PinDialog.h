@@ -13,7 +13,6 @@ public:
     explicit PinDialog(QWidget* parent = nullptr);
 
     QString pin() const;
-    QLineEdit& pinEdit() { return *m_pin; }
 
 private:
     QLineEdit* m_pin = nullptr;

@@ -151,7 +151,8 @@ void StampWindow::buildActions()
     QAction* clearSeals =
         action(QStringLiteral("撤下所有签章(&C)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete),
                [this] { m_view->clearPlacedSeals(); });
-    QAction* quit = action(QStringLiteral("退出(&X)"), QKeySequence::Quit, [this] { close(); });
+    QAction* quit =
+        action(QStringLiteral("退出(&X)"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
     QAction* zoomIn = action(QStringLiteral("放大(&I)"), QKeySequence::ZoomIn, [this] { m_view->zoomIn(); });
     QAction* zoomOut =
         action(QStringLiteral("缩小(&U)"), QKeySequence::ZoomOut, [this] { m_view->zoomOut(); });
