@@ -38,6 +38,13 @@ constexpr double kDefaultSealWidthMm = 40;
 const QString kSettingsOrganisation = QStringLiteral("talvo");
 const QString kSettingsApplication = QStringLiteral("talvo-stamp");
 
+// The name the sealed document is offered under: beside the original.
+QString sealedPathBeside(const QString& original)
+{
+    const QFileInfo file(original);
+    return file.dir().filePath(QStringLiteral("%1-已盖章.pdf").arg(file.completeBaseName()));
+}
+
 std::vector<uint8_t> bytesOf(const QByteArray& bytes)
 {
     return {bytes.begin(), bytes.end()};
@@ -249,12 +256,6 @@ void StampWindow::placeSeal(int number, int page, const QPointF& centreMm)
     m_view->placeSeal(placed);
 }
 
-QString StampWindow::defaultSealedPath() const
-{
-    const QFileInfo original(m_path);
-    return original.dir().filePath(QStringLiteral("%1-已盖章.pdf").arg(original.completeBaseName()));
-}
-
 void StampWindow::sealDocument()
 {
     if (m_busy || !m_view->hasDocument())
@@ -271,6 +272,9 @@ void StampWindow::sealDocument()
     }
     // A seal may have run out since it was placed.
     const std::time_t now = std::time(nullptr);
+    // Taken now: the panel follows the key, and may change while the dialogs are open.
+    const QString input = m_path;
+    std::vector<pdf::SealStamp> stamps;
     for (const PlacedSeal& each : placed) {
         const KeySeal* seal = m_seals->seal(each.sealNumber);
         const QString reason =
@@ -279,6 +283,11 @@ void StampWindow::sealDocument()
             error(QStringLiteral("签章“%1”%2，不能盖章。").arg(each.sealName, reason));
             return;
         }
+        pdf::SealStamp stamp;
+        stamp.placement = {each.page + 1, each.centreMm.x(), each.centreMm.y(), each.widthMm};
+        stamp.picture = bytesOf(seal->picture);
+        stamp.sealName = each.sealName.toStdString();
+        stamps.push_back(std::move(stamp));
     }
     PinDialog pinDialog(this);
     if (interaction().runModal(pinDialog) != QDialog::Accepted)
@@ -287,23 +296,16 @@ void StampWindow::sealDocument()
         error(refused);
         return;
     }
-    const std::optional<QString> output = chooseFile({this, false, QStringLiteral("pdf"), defaultSealedPath(),
-                                                      QStringLiteral("PDF 文档 (*.pdf)|*.pdf||")});
+    const std::optional<QString> output =
+        chooseFile({this, false, QStringLiteral("pdf"), sealedPathBeside(input),
+                    QStringLiteral("PDF 文档 (*.pdf)|*.pdf||")});
     if (!output)
         return;
-    std::vector<pdf::SealStamp> stamps;
-    for (const PlacedSeal& each : placed) {
-        pdf::SealStamp stamp;
-        stamp.placement = {each.page + 1, each.centreMm.x(), each.centreMm.y(), each.widthMm};
-        stamp.picture = bytesOf(m_seals->seal(each.sealNumber)->picture);
-        stamp.sealName = each.sealName.toStdString();
-        stamps.push_back(std::move(stamp));
-    }
     m_sealedPath = *output;
     setBusy(true, QStringLiteral("正在盖章…"));
     StampKey& key = m_key;
-    m_sealing.setFuture(QtConcurrent::run(
-        &m_sealingThread, [&key, input = m_path, target = *output, stamps = std::move(stamps)] {
+    m_sealing.setFuture(
+        QtConcurrent::run(&m_sealingThread, [&key, input, target = *output, stamps = std::move(stamps)] {
             return key.seal(input, target, stamps);
         }));
 }

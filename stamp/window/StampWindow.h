@@ -76,7 +76,6 @@ private:
     void updateActions();
     void showZoom(double pixelsPerPoint);
     void error(const QString& text);
-    QString defaultSealedPath() const;
 
     StampKey& m_key;
     PageRenderer m_renderer;

@@ -168,6 +168,30 @@ TEST_F(StampWindow, SealingRefusedBeforeAnythingIsSigned)
     m_key.setPresent(true);
 }
 
+TEST_F(StampWindow, KeySwappedWhileThePinIsAskedSealsWhatWasChosen)
+{
+    ASSERT_TRUE(waitForSeals(2));
+    ASSERT_TRUE(open(makePdf(m_files.path(), QStringLiteral("letter"), 1)));
+    drop(101, viewportPointOf(0, {60, 80}));
+    ASSERT_EQ(m_window->view().placedSeals().size(), 1u);
+    m_interaction.scriptModal([this](QDialog& dialog) {
+        // Another key, without seals, while the holder types.
+        m_key.setPresent(false);
+        EXPECT_TRUE(waitForSeals(0));
+        m_key.setSeals({});
+        m_key.setPresent(true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_window->sealsPanel().keyPresent(); }, 5000));
+        typeText(dialog.findChild<QLineEdit*>(), QStringLiteral("123456"));
+        dialog.accept();
+    });
+    m_interaction.answerFileDialog(m_files.file(QStringLiteral("letter-sealed.pdf")));
+    m_interaction.answerBox(BoxResult::Ok); // what the key answered, said
+    QSignalSpy finished(m_window.get(), &stamp::StampWindow::sealingFinished);
+    m_window->sealAction().trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 10000));
+    EXPECT_EQ(m_key.sealCalls(), 1);
+}
+
 TEST_F(StampWindow, LongDocumentDrawsOnlyThePagesInSight)
 {
     const QString path = makePdf(m_files.path(), QStringLiteral("long"), 300);
