@@ -202,6 +202,18 @@ const RefusalCase kRefusals[] = {
      {1, 50, 50, 40},
      "out.pdf",
      "损坏"},
+    // Whole, but its cross-reference table is not where its trailer says: a reader must repair it.
+    {"brokenCrossReference",
+     [](const QString& plain, const QString& d) {
+         QByteArray bytes = TempDirectory::readFile(plain);
+         const qsizetype table = bytes.lastIndexOf("\nxref");
+         if (table >= 0)
+             bytes[table + 1] = 'X';
+         return written(d, "moved.pdf", bytes);
+     },
+     {1, 50, 50, 40},
+     "out.pdf",
+     "损坏"},
     {"encrypted",
      [](const QString& plain, const QString& d) {
          const QString out = QDir(d).filePath(QStringLiteral("locked.pdf"));
