@@ -61,8 +61,11 @@ void CrossReferenceSection::appendStream(std::string& bytes, uint64_t base, int 
     const uint64_t xrefOffset = base + bytes.size();
     add({streamNumber, 0, xrefOffset});
     std::string index;
-    for (const auto& [first, count] : subsections())
-        index += (index.empty() ? "" : " ") + std::to_string(first) + " " + std::to_string(count);
+    for (const auto& [first, count] : subsections()) {
+        if (!index.empty())
+            index += ' ';
+        index += std::to_string(first) + " " + std::to_string(count);
+    }
     // Each entry: type 1 (in use), the offset in eight bytes, the generation in two; big-endian.
     std::string data;
     for (const Entry& entry : m_entries) {

@@ -81,8 +81,13 @@ std::string fieldName(const std::string& sealName, QPDFObjectHandle fields)
 
 std::string rectText(const PdfRect& rect)
 {
-    return "[" + pdfNumber(rect.left) + " " + pdfNumber(rect.bottom) + " " + pdfNumber(rect.right) + " " +
-           pdfNumber(rect.top) + "]";
+    std::string text = "[";
+    for (const double value : {rect.left, rect.bottom, rect.right, rect.top}) {
+        if (text.size() > 1)
+            text += ' ';
+        text += pdfNumber(value);
+    }
+    return text + "]";
 }
 
 // The trailer's keys that carry over to the next one.
