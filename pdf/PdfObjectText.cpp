@@ -22,18 +22,29 @@ std::string pdfReference(int number, int generation)
     return std::to_string(number) + " " + std::to_string(generation) + " R";
 }
 
+namespace {
+
+void appendEntry(std::string& text, const std::string& key, const std::string& value)
+{
+    text += ' ';
+    text += QPDFObjectHandle::newName(key).unparse();
+    text += ' ';
+    text += value;
+}
+
+} // namespace
+
 std::string dictionaryText(QPDFObjectHandle dictionary, const std::map<std::string, std::string>& replaced)
 {
     std::string text = "<<";
     if (dictionary.isDictionary()) {
         for (const std::string& key : dictionary.getKeys()) {
             if (replaced.count(key) == 0)
-                text +=
-                    " " + QPDFObjectHandle::newName(key).unparse() + " " + dictionary.getKey(key).unparse();
+                appendEntry(text, key, dictionary.getKey(key).unparse());
         }
     }
     for (const auto& [key, value] : replaced)
-        text += " " + QPDFObjectHandle::newName(key).unparse() + " " + value;
+        appendEntry(text, key, value);
     return text + " >>";
 }
 

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+#include <random>
 
 namespace talvo::pdf {
 
@@ -20,11 +20,23 @@ std::string directoryOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-mode_t modeForNewFile()
+// A name no other file has, made by the kernel's O_EXCL: the new file gets the mode asked for,
+// less the umask, without reading the umask (which a thread cannot do without changing it).
+int createUnique(const std::string& directory, mode_t mode, std::string& path)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = directory + "/.talvo-stamp-";
+        for (int i = 0; i < 12; ++i)
+            name.push_back(kLetters[random() % (sizeof kLetters - 1)]);
+        const int descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (descriptor >= 0 || errno != EEXIST) {
+            path = name;
+            return descriptor;
+        }
+    }
+    return -1;
 }
 
 std::string reason()
@@ -43,18 +55,17 @@ bool PendingFile::create(const std::string& target, std::string& error)
         error = "无法写入输出文件：" + (S_ISREG(existing.st_mode) ? reason() : std::string("不是普通文件"));
         return false;
     }
-    std::string pattern = directoryOf(target) + "/.talvo-stamp-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    m_descriptor = ::mkostemp(name.data(), O_CLOEXEC);
+    // The sealed document keeps the permissions of the one it replaces; a new one gets a new
+    // file's.
+    std::string path;
+    m_descriptor = createUnique(directoryOf(target), exists ? 0600 : 0666, path);
     if (m_descriptor < 0) {
         error = "无法在输出文件的目录中写入：" + reason();
         return false;
     }
-    m_path = name.data();
+    m_path = path;
     m_target = target;
-    // The sealed document keeps the permissions of the one it replaces.
-    if (::fchmod(m_descriptor, exists ? (existing.st_mode & 07777) : modeForNewFile()) != 0) {
+    if (exists && ::fchmod(m_descriptor, existing.st_mode & 07777) != 0) {
         error = "无法写入输出文件：" + reason();
         drop();
         return false;

@@ -1,5 +1,6 @@
 #include "SealUpdate.h"
 
+#include "CrossReferenceSection.h"
 #include "PdfObjectText.h"
 #include "SealGeometry.h"
 #include "SealPicture.h"
@@ -80,8 +81,13 @@ std::string fieldName(const std::string& sealName, QPDFObjectHandle fields)
 
 std::string rectText(const PdfRect& rect)
 {
-    return "[" + pdfNumber(rect.left) + " " + pdfNumber(rect.bottom) + " " + pdfNumber(rect.right) + " " +
-           pdfNumber(rect.top) + "]";
+    std::string text = "[";
+    for (const double value : {rect.left, rect.bottom, rect.right, rect.top}) {
+        if (text.size() > 1)
+            text += ' ';
+        text += pdfNumber(value);
+    }
+    return text + "]";
 }
 
 // The trailer's keys that carry over to the next one.
@@ -226,14 +232,10 @@ bool SealUpdate::build(QPDF& document, const SealStamp& stamp, std::time_t signi
     m_bytes.clear();
     if (!source.endsWithLineEnd)
         m_bytes += "\n";
-    struct Entry {
-        int number;
-        int generation;
-        uint64_t offset;
-    };
-    std::vector<Entry> entries;
+    CrossReferenceSection crossReference(sizeValue.getIntValueAsInt(), source.previousXref,
+                                         carriedTrailerKeys(trailer));
     for (const UpdatedObject& object : objects) {
-        entries.push_back({object.number, object.generation, source.size + m_bytes.size()});
+        crossReference.add({object.number, object.generation, source.size + m_bytes.size()});
         const std::string header =
             std::to_string(object.number) + " " + std::to_string(object.generation) + " obj\n";
         if (object.number == signatureNumber) {
@@ -243,55 +245,10 @@ bool SealUpdate::build(QPDF& document, const SealStamp& stamp, std::time_t signi
         }
         m_bytes += header + object.body + "\nendobj\n";
     }
-
-    const bool xrefStream = trailer.getKey("/Type").isNameAndEquals("/XRef");
-    const int xrefNumber = xrefStream ? next++ : 0;
-    const uint64_t xrefOffset = source.size + m_bytes.size();
-    if (xrefStream)
-        entries.push_back({xrefNumber, 0, xrefOffset});
-    const int size = std::max(sizeValue.getIntValueAsInt(), entries.back().number + 1);
-    // Runs of consecutive numbers, each a subsection.
-    std::vector<std::pair<int, int>> runs;
-    for (const Entry& entry : entries) {
-        if (!runs.empty() && runs.back().first + runs.back().second == entry.number)
-            ++runs.back().second;
-        else
-            runs.emplace_back(entry.number, 1);
-    }
-    const std::string previous = " /Prev " + std::to_string(source.previousXref);
-    if (xrefStream) {
-        std::string index;
-        for (const auto& [first, count] : runs)
-            index += (index.empty() ? "" : " ") + std::to_string(first) + " " + std::to_string(count);
-        std::string data;
-        for (const Entry& entry : entries) {
-            data.push_back('\x01');
-            for (int shift = 56; shift >= 0; shift -= 8)
-                data.push_back(static_cast<char>((entry.offset >> shift) & 0xFF));
-            data.push_back(static_cast<char>((entry.generation >> 8) & 0xFF));
-            data.push_back(static_cast<char>(entry.generation & 0xFF));
-        }
-        m_bytes += std::to_string(xrefNumber) + " 0 obj\n" +
-                   streamText("/Type /XRef /Size " + std::to_string(size) + " /W [1 8 2] /Index [" + index +
-                                  "]" + carriedTrailerKeys(trailer) + previous,
-                              data) +
-                   "\nendobj\n";
-    } else {
-        m_bytes += "xref\n";
-        std::size_t at = 0;
-        for (const auto& [first, count] : runs) {
-            m_bytes += std::to_string(first) + " " + std::to_string(count) + "\n";
-            for (int i = 0; i < count; ++i, ++at) {
-                char line[32] = {};
-                std::snprintf(line, sizeof line, "%010llu %05d n \n",
-                              static_cast<unsigned long long>(entries[at].offset), entries[at].generation);
-                m_bytes += line;
-            }
-        }
-        m_bytes +=
-            "trailer\n<< /Size " + std::to_string(size) + carriedTrailerKeys(trailer) + previous + " >>\n";
-    }
-    m_bytes += "startxref\n" + std::to_string(xrefOffset) + "\n%%EOF\n";
+    if (trailer.getKey("/Type").isNameAndEquals("/XRef"))
+        crossReference.appendStream(m_bytes, source.size, next);
+    else
+        crossReference.appendTable(m_bytes, source.size);
     return true;
 }
 

@@ -11,6 +11,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 namespace talvo::testing {
 namespace {
 
@@ -150,18 +152,27 @@ TEST_F(DocumentSealingTest, SealsInPlaceAndAgainWithAnotherSeal)
 {
     const QString document = m_work.file(QStringLiteral("contract.pdf"));
     ASSERT_TRUE(QFile::copy(s_plain, document));
+    ASSERT_EQ(::chmod(QFile::encodeName(document), 0604), 0);
     sealAndCheck(document, stampAt(1, 60, 100), 1, document);
     pdf::SealStamp second = stampAt(2, 100, 150, 30);
     second.sealName = "财务专用章";
     sealAndCheck(document, second, 2, document);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(document), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0604u);
 }
 
 TEST_F(DocumentSealingTest, EveryStampOfOneCallIsItsOwnSignature)
 {
     const QString output = m_work.file(QStringLiteral("twice.pdf"));
+    const mode_t umask = ::umask(027);
     const pdf::SealingResult result = pdf::sealDocument(
         bytesOf(s_plain), bytesOf(output), {stampAt(1, 50, 50), stampAt(2, 50, 50)}, *s_signer, kSigningTime);
+    ::umask(umask);
     ASSERT_TRUE(result.ok) << result.error;
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(output), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u) << "a new file's mode, under the umask";
     const SignatureReport report = pdfsigReport(output);
     EXPECT_EQ(report.signatures, 2) << report.text.toStdString();
     EXPECT_EQ(report.valid, 2) << report.text.toStdString();
@@ -198,6 +209,18 @@ const RefusalCase kRefusals[] = {
      [](const QString& plain, const QString& d) {
          const QByteArray bytes = TempDirectory::readFile(plain);
          return written(d, "cut.pdf", bytes.left(bytes.size() * 2 / 3));
+     },
+     {1, 50, 50, 40},
+     "out.pdf",
+     "损坏"},
+    // Whole, but its cross-reference table is not where its trailer says: a reader must repair it.
+    {"brokenCrossReference",
+     [](const QString& plain, const QString& d) {
+         QByteArray bytes = TempDirectory::readFile(plain);
+         const qsizetype table = bytes.lastIndexOf("\nxref");
+         if (table >= 0)
+             bytes[table + 1] = 'X';
+         return written(d, "moved.pdf", bytes);
      },
      {1, 50, 50, 40},
      "out.pdf",

@@ -22,7 +22,8 @@ std::vector<uint8_t> redFrameGif(int width, int height)
     GifFileType* file = EGifOpen(&out, writeToVector, &error);
     if (!file)
         return {};
-    GifColorType colours[2] = {{255, 255, 255}, {255, 0, 0}};
+    // The transparent colour is one the page never shows, so that a mask that failed would show.
+    GifColorType colours[2] = {{0, 0, 255}, {255, 0, 0}};
     ColorMapObject* map = GifMakeMapObject(2, colours);
     EGifSetGifVersion(file, true);
     EGifPutScreenDesc(file, width, height, 1, 0, map);
