@@ -8,9 +8,13 @@ set -euo pipefail
 # libp11-kit-dev and p11-kit: the token-backed key's PKCS#11 access; softhsm2: the token of its tests.
 # libnss3-dev: the desktop's certificate store; libnss3-tools (certutil, modutil, tstclnt) and
 # sqlite3 look at it and lock it in the tests.
+# libqpdf-dev, libgif-dev and zlib1g-dev: reading the PDF a seal goes on, the seal's picture and the
+# appearance's streams; ghostscript, qpdf and poppler-utils: the stamping tests' producers and checkers.
+# libpoppler-qt6-dev: talvo-stamp's pages and its signatures' verification.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libssl-dev libgtest-dev libgmock-dev
           libglib2.0-dev qt6-translations-l10n fonts-noto-cjk clang clang-format libclang-rt-14-dev openssl
-          binutils dpkg-dev file libp11-kit-dev p11-kit softhsm2 libnss3-dev libnss3-tools sqlite3 acl)
+          binutils dpkg-dev file libp11-kit-dev p11-kit softhsm2 libnss3-dev libnss3-tools sqlite3 acl
+          libqpdf-dev libgif-dev zlib1g-dev ghostscript qpdf poppler-utils libpoppler-qt6-dev)
 
 missing=()
 for package in "${packages[@]}"; do

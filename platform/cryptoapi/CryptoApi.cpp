@@ -158,6 +158,16 @@ BOOL CryptDestroyHash(HCRYPTHASH hHash)
     });
 }
 
+BOOL CryptSetHashParam(HCRYPTHASH hHash, DWORD dwParam, const BYTE* pbData, DWORD dwFlags)
+{
+    return forwardTo(handles().object(Kind::Hash, hHash), true, [&](const Object& hash) {
+        // An older provider module has no such entry point.
+        if (!hash.context.module->setHashParam)
+            return fail(ERROR_CALL_NOT_IMPLEMENTED);
+        return hash.context.module->setHashParam(hash.context.inner, hash.inner, dwParam, pbData, dwFlags);
+    });
+}
+
 BOOL CryptSignHashA(HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR szDescription, DWORD dwFlags, BYTE* pbSignature,
                     DWORD* pdwSigLen)
 {

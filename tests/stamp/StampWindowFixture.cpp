@@ -1,0 +1,63 @@
+#include "StampWindowFixture.h"
+
+#include "stamp/window/DocumentView.h"
+#include "stamp/window/SealList.h"
+#include "stamp/window/SealMime.h"
+#include "stamp/window/SealsPanel.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace talvo::testing {
+
+StampWindowFixture::StampWindowFixture()
+{
+    m_key.setSeals(
+        {makeSeal(101, QStringLiteral("合同专用章"), true), makeSeal(102, QStringLiteral("旧公章"), false)});
+    m_window = std::make_unique<stamp::StampWindow>(m_key, std::chrono::milliseconds(100));
+    m_window->resize(900, 700);
+    m_window->show();
+}
+
+StampWindowFixture::~StampWindowFixture() = default;
+
+bool StampWindowFixture::open(const QString& path)
+{
+    QSignalSpy shown(m_window.get(), &stamp::StampWindow::documentShown);
+    QSignalSpy refused(m_window.get(), &stamp::StampWindow::documentRefused);
+    m_window->openDocument(path);
+    if (!QTest::qWaitFor([&] { return !shown.isEmpty() || !refused.isEmpty(); }, 60000))
+        return false;
+    return !shown.isEmpty();
+}
+
+bool StampWindowFixture::waitForSeals(int count)
+{
+    return QTest::qWaitFor([&] { return m_window->sealsPanel().list().count() == count; }, 5000);
+}
+
+void StampWindowFixture::drop(int sealNumber, const QPoint& viewportPoint)
+{
+    QMimeData data;
+    data.setData(QString::fromLatin1(stamp::kSealMimeType), QByteArray::number(sealNumber));
+    // Qt hands a drop only to the widget that took the drag's entry.
+    QDragEnterEvent enter(viewportPoint, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window->view().viewport(), &enter);
+    QDropEvent event(QPointF(viewportPoint), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window->view().viewport(), &event);
+}
+
+QPoint StampWindowFixture::viewportPointOf(int page, const QPointF& mm)
+{
+    stamp::DocumentView& view = m_window->view();
+    const QPointF content =
+        view.layout().geometry(page).pixelsFromMm(mm) + view.layout().pageRect(page).topLeft();
+    return (content - QPointF(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value()))
+        .toPoint();
+}
+
+} // namespace talvo::testing

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "FakeStampKey.h"
+#include "stamp/window/StampWindow.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDirectory.h"
+
+#include <QPointF>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace talvo::testing {
+
+// A window over a fake key with one seal in force (101) and one expired (102).
+class StampWindowFixture : public ::testing::Test {
+protected:
+    StampWindowFixture();
+    ~StampWindowFixture() override;
+
+    // Opens and waits for the document; false when it was refused or never came.
+    bool open(const QString& path);
+    bool waitForSeals(int count);
+    // Lets a seal go over the view at a point of its viewport, as a drag from the panel would.
+    void drop(int sealNumber, const QPoint& viewportPoint);
+    // The viewport point that shows a page's millimetres.
+    QPoint viewportPointOf(int page, const QPointF& mm);
+
+    TempDirectory m_files;
+    FakeStampKey m_key;
+    ScriptedInteraction m_interaction;
+    std::unique_ptr<stamp::StampWindow> m_window;
+};
+
+} // namespace talvo::testing
