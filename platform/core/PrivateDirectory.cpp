@@ -75,11 +75,9 @@ bool isOursAndPrivate(const QByteArray& path)
     return usable;
 }
 
-} // namespace
-
-QString privateDirectory()
+// talvo-tool below base, made for the user alone; empty when it cannot be, or is not ours.
+QString privateSubdirectory(const QString& base)
 {
-    const QString base = baseDirectory();
     QDir().mkpath(base);
     const QString directory = base + QStringLiteral("/talvo-tool");
     const QByteArray path = QFile::encodeName(directory);
@@ -88,15 +86,16 @@ QString privateDirectory()
     return isOursAndPrivate(path) ? directory : QString();
 }
 
+} // namespace
+
+QString privateDirectory()
+{
+    return privateSubdirectory(baseDirectory());
+}
+
 QString privateStateDirectory()
 {
-    const QString base = homeDirectory() + QStringLiteral("/.local/state");
-    QDir().mkpath(base);
-    const QString directory = base + QStringLiteral("/talvo-tool");
-    const QByteArray path = QFile::encodeName(directory);
-    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-        return {};
-    return isOursAndPrivate(path) ? directory : QString();
+    return privateSubdirectory(homeDirectory() + QStringLiteral("/.local/state"));
 }
 
 QString privateFilePath(const QString& fileName)
