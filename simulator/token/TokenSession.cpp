@@ -1,6 +1,7 @@
 #include "TokenSession.h"
 
 #include "PinFile.h"
+#include "TokenUri.h"
 
 #include <p11-kit/p11-kit.h>
 #include <p11-kit/uri.h>
@@ -13,11 +14,6 @@
 namespace talvo::sim {
 
 namespace {
-
-struct UriDeleter {
-    void operator()(P11KitUri* uri) const { p11_kit_uri_free(uri); }
-};
-using UriPtr = std::unique_ptr<P11KitUri, UriDeleter>;
 
 std::string padded(const unsigned char* text, std::size_t size)
 {
@@ -118,22 +114,10 @@ TokenSession::Result TokenSession::open(const TokenReference& reference,
         refuse(error, message);
         return Result::Failed;
     };
-    const UriPtr uri(p11_kit_uri_new());
+    std::filesystem::path pinFile;
+    const TokenUri uri = readTokenUri(reference, pinFile, error);
     if (!uri)
-        throw std::bad_alloc();
-    if (const int parsed = p11_kit_uri_parse(reference.uri.c_str(), P11_KIT_URI_FOR_ANY, uri.get());
-        parsed != P11_KIT_URI_OK)
-        return failed("\"" + reference.uri + "\" is no PKCS#11 URI: " + p11_kit_uri_message(parsed));
-    if (p11_kit_uri_get_pin_value(uri.get()))
-        return failed("the token URI holds a PIN (pin-value); keep the PIN in a private PIN file instead");
-    // p11-kit's own PIN source in the URI names a PIN file as --pin-file does, under the same rules.
-    std::filesystem::path pinFile = reference.pinFile;
-    if (const char* source = p11_kit_uri_get_pin_source(uri.get()); source && pinFile.empty()) {
-        const std::string_view text = std::string_view(source).starts_with("file:") ? source + 5 : source;
-        if (!std::filesystem::path(text).is_absolute())
-            return failed("the token URI's pin-source must name a PIN file by its absolute path");
-        pinFile = text;
-    }
+        return Result::Failed;
     std::string pin;
     if (!pinFile.empty() && !readPinFile(pinFile, pin, error))
         return Result::Failed;
