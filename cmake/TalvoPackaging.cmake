@@ -1,5 +1,6 @@
 # Debian packages, one per install component (scripts/package.sh builds them):
-#   talvo-tool           the tool, talvo-sec, talvo-key, desktop and AppStream files, manual pages
+#   talvo-tool           the tool, talvo-sec, talvo-key, talvo-stamp-cli, desktop and AppStream files,
+#                        manual pages
 #   talvo-key-simulator  the simulated key's driver, the software provider and its registry
 #                        entry, talvo-sim; it provides the virtual package talvo-driver, as a
 #                        vendor's driver package would, and so conflicts with any other.
@@ -25,8 +26,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME talvo-tool)
 set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION utils)
 # The platform plugins, Qt's own Chinese texts and the fonts for the Chinese texts are no
-# libraries the programs link, so dpkg-shlibdeps cannot find them.
-set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+# libraries the programs link, so dpkg-shlibdeps cannot find them. qpdf's and giflib's libraries
+# (talvo-stamp-cli) it finds, and they are named as well, for a package built without it.
+set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libqpdf29, libgif7")
 set(CPACK_DEBIAN_TOOL_PACKAGE_RECOMMENDS "talvo-driver, fonts-noto-cjk")
 set(CPACK_DEBIAN_TOOL_DESCRIPTION "maintenance tool for the Talvo USB security key
 The maintenance tool for the Talvo USB security key: after the tool's password
@@ -34,7 +36,8 @@ an operator reads and writes the key's base information, low-formats it,
 manages the electronic seals stored on it, changes and checks its PIN, drives
 its certificate and signature functions, and packs documents into signed,
 DES-encrypted secure message files. talvo-sec packs and unpacks such files
-from the command line, and talvo-key does the key's maintenance from it.
+from the command line, talvo-key does the key's maintenance from it, and
+talvo-stamp-cli seals PDF documents with the key's seals and signature key.
 .
 The key's driver comes from a package that provides talvo-driver, such as
 talvo-key-simulator.")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/cryptoapi/KeyProvider.h"
 #include "platform/cryptoapi/WinCryptTypes.h"
 
 #include <cstddef>
@@ -18,7 +19,7 @@ constexpr DWORD kCipherPieceSize = 1000;
 constexpr DWORD kEncryptBufferSize = kCipherPieceSize + 8;
 constexpr DWORD kDecryptBufferSize = kCipherPieceSize;
 
-constexpr const char* kProviderName = "MERO Cryptographic Service Provider v1.0.0";
+constexpr const char* kProviderName = kKeyProviderName;
 constexpr const char* kSignatureDescription = "Test Data Description";
 
 } // namespace talvo::secure_message

@@ -153,6 +153,16 @@ BOOL CryptDestroyHash(HCRYPTHASH hHash)
     return found->context.module->destroyHash(found->context.inner, found->inner);
 }
 
+BOOL CryptSetHashParam(HCRYPTHASH hHash, DWORD dwParam, const BYTE* pbData, DWORD dwFlags)
+{
+    const auto found = hash(hHash);
+    if (!found)
+        return fail(ERROR_INVALID_HANDLE);
+    if (!found->context.module->setHashParam)
+        return fail(ERROR_CALL_NOT_IMPLEMENTED);
+    return found->context.module->setHashParam(found->context.inner, found->inner, dwParam, pbData, dwFlags);
+}
+
 BOOL CryptSignHashA(HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR szDescription, DWORD dwFlags, BYTE* pbSignature,
                     DWORD* pdwSigLen)
 {

@@ -26,6 +26,7 @@ CspModule::CspModule(DynamicLibrary library) : m_library(std::move(library)) {}
 bool CspModule::bindAll()
 {
     const DynamicLibrary& l = m_library;
+    setHashParam = reinterpret_cast<PFN_CPSetHashParam>(l.symbol("CPSetHashParam"));
     return bindEntry(l, acquireContext, "CPAcquireContext") &&
            bindEntry(l, releaseContext, "CPReleaseContext") && bindEntry(l, getProvParam, "CPGetProvParam") &&
            bindEntry(l, createHash, "CPCreateHash") && bindEntry(l, hashData, "CPHashData") &&

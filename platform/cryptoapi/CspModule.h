@@ -23,6 +23,8 @@ public:
     PFN_CPCreateHash createHash = nullptr;
     PFN_CPHashData hashData = nullptr;
     PFN_CPSignHash signHash = nullptr;
+    // Optional: a provider without it cannot sign a digest computed elsewhere.
+    PFN_CPSetHashParam setHashParam = nullptr;
     PFN_CPDestroyHash destroyHash = nullptr;
     PFN_CPGenKey genKey = nullptr;
     PFN_CPGetUserKey getUserKey = nullptr;

@@ -30,6 +30,8 @@ typedef BOOL (*PFN_CPCreateHash)(HCRYPTPROV hProv, ALG_ID Algid, HCRYPTKEY hKey,
                                  HCRYPTHASH* phHash);
 typedef BOOL (*PFN_CPHashData)(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbData, DWORD dwDataLen,
                                DWORD dwFlags);
+typedef BOOL (*PFN_CPSetHashParam)(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwParam, const BYTE* pbData,
+                                   DWORD dwFlags);
 typedef BOOL (*PFN_CPSignHash)(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR szDescription,
                                DWORD dwFlags, BYTE* pbSignature, DWORD* pdwSigLen);
 typedef BOOL (*PFN_CPDestroyHash)(HCRYPTPROV hProv, HCRYPTHASH hHash);

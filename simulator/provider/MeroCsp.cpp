@@ -5,6 +5,7 @@
 
 #include "OsslLibrary.h"
 #include "ProviderState.h"
+#include "PublicKeyBlob.h"
 #include "SimpleBlob.h"
 
 #include "simulator/common/SimDirectory.h"
@@ -135,13 +136,13 @@ BOOL CPGetProvParam(HCRYPTPROV hProv, DWORD dwParam, BYTE* pbData, DWORD* pdwDat
 BOOL CPCreateHash(HCRYPTPROV hProv, ALG_ID Algid, HCRYPTKEY hKey, DWORD dwFlags, HCRYPTHASH* phHash)
 {
     return withContext(hProv, [&](ProviderContext& context) -> BOOL {
-        if (Algid != CALG_MD5)
+        if (Algid != CALG_MD5 && Algid != CALG_SHA_256)
             return fail(NTE_BAD_ALGID);
         if (hKey != 0)
             return fail(NTE_BAD_KEY);
         if (dwFlags != 0)
             return fail(NTE_BAD_FLAGS);
-        std::unique_ptr<Md5Hash> hash = Md5Hash::create();
+        std::unique_ptr<ProviderHash> hash = ProviderHash::create(Algid);
         if (!hash)
             return fail(NTE_FAIL);
         *phHash = context.addHash(std::move(hash));
@@ -152,7 +153,7 @@ BOOL CPCreateHash(HCRYPTPROV hProv, ALG_ID Algid, HCRYPTKEY hKey, DWORD dwFlags,
 BOOL CPHashData(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbData, DWORD dwDataLen, DWORD dwFlags)
 {
     return withContext(hProv, [&](ProviderContext& context) -> BOOL {
-        Md5Hash* hash = context.hash(hHash);
+        ProviderHash* hash = context.hash(hHash);
         if (!hash)
             return fail(NTE_BAD_HASH);
         if (dwFlags != 0)
@@ -163,12 +164,32 @@ BOOL CPHashData(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbData, DWORD dw
     });
 }
 
+// HP_HASHVAL alone: a digest computed elsewhere becomes the hash's value, to be signed.
+BOOL CPSetHashParam(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwParam, const BYTE* pbData, DWORD dwFlags)
+{
+    return withContext(hProv, [&](ProviderContext& context) -> BOOL {
+        ProviderHash* hash = context.hash(hHash);
+        if (!hash)
+            return fail(NTE_BAD_HASH);
+        if (dwFlags != 0)
+            return fail(NTE_BAD_FLAGS);
+        if (dwParam != HP_HASHVAL)
+            return fail(NTE_BAD_TYPE);
+        if (!pbData)
+            return fail(ERROR_INVALID_PARAMETER);
+        if (hash->isFinished())
+            return fail(NTE_BAD_HASH_STATE);
+        // The value is as long as the hash's digest: the provider reads no more.
+        return hash->setValue(pbData, hash->size()) ? TRUE : fail(NTE_FAIL);
+    });
+}
+
 // The description is not bound into the signature, so a verifier passing none accepts it.
 BOOL CPSignHash(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR /*szDescription*/, DWORD dwFlags,
                 BYTE* pbSignature, DWORD* pdwSigLen)
 {
     return withContext(hProv, [&](ProviderContext& context) -> BOOL {
-        Md5Hash* hash = context.hash(hHash);
+        ProviderHash* hash = context.hash(hHash);
         if (!hash)
             return fail(NTE_BAD_HASH);
         if (!pdwSigLen)
@@ -183,8 +204,9 @@ BOOL CPSignHash(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR /*sz
         const DWORD length = modulusBytes(key->publicKey());
         if (!pbSignature || *pdwSigLen < length)
             return giveLength(length, pbSignature, pdwSigLen);
-        const Md5Hash::Digest* digest = hash->value();
-        const std::optional<ByteVector> signature = digest ? signMd5Reversed(*key, *digest) : std::nullopt;
+        const std::vector<BYTE>* digest = hash->value();
+        const std::optional<ByteVector> signature =
+            digest ? signDigestReversed(*key, hash->algorithm(), *digest) : std::nullopt;
         if (!signature || signature->size() != length)
             return fail(NTE_FAIL);
         return giveBytes(signature->data(), length, pbSignature, pdwSigLen);
@@ -195,7 +217,7 @@ BOOL CPVerifySignature(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbSignatu
                        HCRYPTKEY hPubKey, LPCSTR /*szDescription*/, DWORD dwFlags)
 {
     return withContext(hProv, [&](ProviderContext& context) -> BOOL {
-        Md5Hash* hash = context.hash(hHash);
+        ProviderHash* hash = context.hash(hHash);
         if (!hash)
             return fail(NTE_BAD_HASH);
         KeyObject* keyObject = context.key(hPubKey);
@@ -206,11 +228,12 @@ BOOL CPVerifySignature(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbSignatu
             return fail(NTE_BAD_FLAGS);
         if (!pbSignature)
             return fail(ERROR_INVALID_PARAMETER);
-        const Md5Hash::Digest* digest = hash->value();
+        const std::vector<BYTE>* digest = hash->value();
         if (!digest)
             return fail(NTE_FAIL);
-        return verifyMd5Reversed(key->publicKey(), *digest, pbSignature, dwSigLen) ? TRUE
-                                                                                   : fail(NTE_BAD_SIGNATURE);
+        return verifyDigestReversed(key->publicKey(), hash->algorithm(), *digest, pbSignature, dwSigLen)
+                   ? TRUE
+                   : fail(NTE_BAD_SIGNATURE);
     });
 }
 
@@ -262,6 +285,21 @@ BOOL CPExportKey(HCRYPTPROV hProv, HCRYPTKEY hKey, HCRYPTKEY hPubKey, DWORD dwBl
             return fail(NTE_BAD_KEY);
         if (!pdwDataLen)
             return fail(ERROR_INVALID_PARAMETER);
+        if (dwBlobType == PUBLICKEYBLOB) {
+            if (dwFlags != 0)
+                return fail(NTE_BAD_FLAGS);
+            if (hPubKey != 0)
+                return fail(NTE_BAD_PUBLIC_KEY);
+            const UserKey* user = std::get_if<UserKey>(keyObject);
+            talvo::sim::ContainerKey* pair = pairOf(context, keyObject);
+            if (!user || !pair)
+                return fail(NTE_BAD_KEY);
+            const std::optional<ByteVector> blob = publicKeyBlob(
+                pair->publicKey(), user->keySpec == AT_SIGNATURE ? CALG_RSA_SIGN : CALG_RSA_KEYX);
+            if (!blob)
+                return fail(NTE_FAIL);
+            return giveBytes(blob->data(), static_cast<DWORD>(blob->size()), pbData, pdwDataLen);
+        }
         if (dwBlobType != SIMPLEBLOB)
             return fail(NTE_BAD_TYPE);
         if (dwFlags != 0)
@@ -329,7 +367,7 @@ BOOL CPEncrypt(HCRYPTPROV hProv, HCRYPTKEY hKey, HCRYPTHASH hHash, BOOL fFinal, 
             return fail(ERROR_INVALID_PARAMETER);
         if (dwFlags != 0)
             return fail(NTE_BAD_FLAGS);
-        Md5Hash* hash = hHash != 0 ? context.hash(hHash) : nullptr;
+        ProviderHash* hash = hHash != 0 ? context.hash(hHash) : nullptr;
         if (hHash != 0 && (!hash || hash->isFinished()))
             return fail(hash ? NTE_BAD_HASH_STATE : NTE_BAD_HASH);
         // The hash takes the plaintext, but only once the encryption has gone through.
@@ -357,7 +395,7 @@ BOOL CPDecrypt(HCRYPTPROV hProv, HCRYPTKEY hKey, HCRYPTHASH hHash, BOOL fFinal, 
             return fail(ERROR_INVALID_PARAMETER);
         if (dwFlags != 0)
             return fail(NTE_BAD_FLAGS);
-        Md5Hash* hash = hHash != 0 ? context.hash(hHash) : nullptr;
+        ProviderHash* hash = hHash != 0 ? context.hash(hHash) : nullptr;
         if (hHash != 0 && (!hash || hash->isFinished()))
             return fail(hash ? NTE_BAD_HASH_STATE : NTE_BAD_HASH);
         if (const DWORD error = sessionKey->decrypt(fFinal != FALSE, pbData, pdwDataLen); error != 0)

@@ -13,6 +13,8 @@ MERO_CSP_EXPORT BOOL CPCreateHash(HCRYPTPROV hProv, ALG_ID Algid, HCRYPTKEY hKey
                                   HCRYPTHASH* phHash);
 MERO_CSP_EXPORT BOOL CPHashData(HCRYPTPROV hProv, HCRYPTHASH hHash, const BYTE* pbData, DWORD dwDataLen,
                                 DWORD dwFlags);
+MERO_CSP_EXPORT BOOL CPSetHashParam(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwParam, const BYTE* pbData,
+                                    DWORD dwFlags);
 MERO_CSP_EXPORT BOOL CPSignHash(HCRYPTPROV hProv, HCRYPTHASH hHash, DWORD dwKeySpec, LPCSTR szDescription,
                                 DWORD dwFlags, BYTE* pbSignature, DWORD* pdwSigLen);
 MERO_CSP_EXPORT BOOL CPDestroyHash(HCRYPTPROV hProv, HCRYPTHASH hHash);

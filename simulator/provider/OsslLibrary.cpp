@@ -20,6 +20,7 @@ OsslLibrary::OsslLibrary()
     if (!m_default || !m_legacy)
         return;
     m_md5 = EVP_MD_fetch(m_context, "MD5", nullptr);
+    m_sha256 = EVP_MD_fetch(m_context, "SHA256", nullptr);
     m_desCbc = EVP_CIPHER_fetch(m_context, "DES-CBC", nullptr);
 }
 
@@ -27,6 +28,7 @@ OsslLibrary::~OsslLibrary()
 {
     EVP_CIPHER_free(m_desCbc);
     EVP_MD_free(m_md5);
+    EVP_MD_free(m_sha256);
     if (m_legacy)
         OSSL_PROVIDER_unload(m_legacy);
     if (m_default)

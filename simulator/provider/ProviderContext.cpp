@@ -34,14 +34,14 @@ bool ProviderContext::removeKey(HCRYPTKEY handle)
     return m_keys.erase(handle) == 1;
 }
 
-HCRYPTHASH ProviderContext::addHash(std::unique_ptr<Md5Hash> hash)
+HCRYPTHASH ProviderContext::addHash(std::unique_ptr<ProviderHash> hash)
 {
     const HCRYPTHASH handle = ++m_nextHandle;
     m_hashes.emplace(handle, std::move(hash));
     return handle;
 }
 
-Md5Hash* ProviderContext::hash(HCRYPTHASH handle)
+ProviderHash* ProviderContext::hash(HCRYPTHASH handle)
 {
     const auto found = m_hashes.find(handle);
     return found == m_hashes.end() ? nullptr : found->second.get();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DesSessionKey.h"
-#include "Md5Hash.h"
+#include "ProviderHash.h"
 
 #include "simulator/token/KeyContainer.h"
 
@@ -32,15 +32,15 @@ public:
     KeyObject* key(HCRYPTKEY handle);
     bool removeKey(HCRYPTKEY handle);
 
-    HCRYPTHASH addHash(std::unique_ptr<Md5Hash> hash);
-    Md5Hash* hash(HCRYPTHASH handle);
+    HCRYPTHASH addHash(std::unique_ptr<ProviderHash> hash);
+    ProviderHash* hash(HCRYPTHASH handle);
     bool removeHash(HCRYPTHASH handle);
 
 private:
     std::unique_ptr<sim::KeyContainer> m_container;
     ULONG_PTR m_nextHandle = 0;
     std::map<HCRYPTKEY, std::unique_ptr<KeyObject>> m_keys;
-    std::map<HCRYPTHASH, std::unique_ptr<Md5Hash>> m_hashes;
+    std::map<HCRYPTHASH, std::unique_ptr<ProviderHash>> m_hashes;
 };
 
 } // namespace talvo::csp

@@ -19,7 +19,7 @@ using PkeyCtx = std::unique_ptr<EVP_PKEY_CTX, PkeyCtxDeleter>;
 
 enum class Operation { Verify, Encrypt };
 
-PkeyCtx prepared(EVP_PKEY* key, Operation operation)
+PkeyCtx prepared(EVP_PKEY* key, Operation operation, const EVP_MD* md = nullptr)
 {
     const OsslLibrary& library = OsslLibrary::instance();
     if (!key || !library.isReady())
@@ -38,7 +38,7 @@ PkeyCtx prepared(EVP_PKEY* key, Operation operation)
     }
     if (ok != 1 || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) != 1)
         return nullptr;
-    if (operation == Operation::Verify && EVP_PKEY_CTX_set_signature_md(ctx.get(), library.md5()) != 1)
+    if (operation == Operation::Verify && (!md || EVP_PKEY_CTX_set_signature_md(ctx.get(), md) != 1))
         return nullptr;
     return ctx;
 }
@@ -59,22 +59,32 @@ DWORD modulusBytes(EVP_PKEY* key)
 }
 
 // The private half signs wherever it lives: the DigestInfo is built here.
-std::optional<ByteVector> signMd5Reversed(sim::ContainerKey& key, const BYTE (&digest)[16])
+std::optional<ByteVector> signDigestReversed(sim::ContainerKey& key, ALG_ID algorithm,
+                                             const ByteVector& digest)
 {
-    const std::optional<std::string> signature = key.signDigestInfo(
-        sim::md5DigestInfo(std::string_view(reinterpret_cast<const char*>(digest), sizeof digest)));
+    const std::string_view bytes(reinterpret_cast<const char*>(digest.data()), digest.size());
+    if (algorithm != CALG_MD5 && algorithm != CALG_SHA_256)
+        return std::nullopt;
+    const std::optional<std::string> signature =
+        key.signDigestInfo(algorithm == CALG_MD5 ? sim::md5DigestInfo(bytes) : sim::sha256DigestInfo(bytes));
     if (!signature)
         return std::nullopt;
     return ByteVector(signature->rbegin(), signature->rend());
 }
 
-bool verifyMd5Reversed(EVP_PKEY* key, const BYTE (&digest)[16], const BYTE* signature, DWORD length)
+bool verifyDigestReversed(EVP_PKEY* key, ALG_ID algorithm, const ByteVector& digest, const BYTE* signature,
+                          DWORD length)
 {
     if (length != modulusBytes(key))
         return false;
-    PkeyCtx ctx = prepared(key, Operation::Verify);
+    const OsslLibrary& library = OsslLibrary::instance();
+    const EVP_MD* md = algorithm == CALG_MD5       ? library.md5()
+                       : algorithm == CALG_SHA_256 ? library.sha256()
+                                                   : nullptr;
+    PkeyCtx ctx = prepared(key, Operation::Verify, md);
     const ByteVector bigEndian = reversed(signature, length);
-    return ctx && EVP_PKEY_verify(ctx.get(), bigEndian.data(), bigEndian.size(), digest, sizeof digest) == 1;
+    return ctx &&
+           EVP_PKEY_verify(ctx.get(), bigEndian.data(), bigEndian.size(), digest.data(), digest.size()) == 1;
 }
 
 std::optional<ByteVector> encryptReversed(EVP_PKEY* key, const BYTE* data, DWORD length)

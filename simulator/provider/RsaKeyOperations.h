@@ -16,9 +16,11 @@ using ByteVector = std::vector<BYTE>;
 
 DWORD modulusBytes(EVP_PKEY* key);
 
-// RSASSA-PKCS1-v1_5 over the MD5 DigestInfo.
-std::optional<ByteVector> signMd5Reversed(sim::ContainerKey& key, const BYTE (&digest)[16]);
-bool verifyMd5Reversed(EVP_PKEY* key, const BYTE (&digest)[16], const BYTE* signature, DWORD length);
+// RSASSA-PKCS1-v1_5 over the DigestInfo of an MD5 or SHA-256 digest (CALG_MD5, CALG_SHA_256).
+std::optional<ByteVector> signDigestReversed(sim::ContainerKey& key, ALG_ID algorithm,
+                                             const ByteVector& digest);
+bool verifyDigestReversed(EVP_PKEY* key, ALG_ID algorithm, const ByteVector& digest, const BYTE* signature,
+                          DWORD length);
 
 // RSAES-PKCS1-v1_5.
 std::optional<ByteVector> encryptReversed(EVP_PKEY* key, const BYTE* data, DWORD length);

@@ -26,11 +26,12 @@ installed() {
       "$root/bin/$@"
 }
 
-for file in bin/talvo-tool bin/talvo-sec bin/talvo-sim "$libdir/libTalvoDriver.so" \
+for file in bin/talvo-tool bin/talvo-sec bin/talvo-stamp-cli bin/talvo-sim "$libdir/libTalvoDriver.so" \
             "$libdir/talvo/csp/libMeroCsp.so" "$libdir/talvo/csp/mero.csp" \
             share/applications/talvo-tool.desktop share/metainfo/com.talvo.tool.metainfo.xml \
             share/icons/hicolor/16x16/apps/talvo-tool.png share/icons/hicolor/64x64/apps/talvo-tool.png \
             share/man/man1/talvo-tool.1.gz share/man/man1/talvo-sec.1.gz share/man/man1/talvo-sim.1.gz \
+            share/man/man1/talvo-stamp-cli.1.gz \
             share/doc/talvo-tool/copyright share/doc/talvo-key-simulator/changelog.gz; do
   [ -f "$root/$file" ] || fail "not installed: $file"
 done
@@ -47,6 +48,7 @@ installed talvo-sim create --empty > "$work/create.log" 2>&1 || fail "talvo-sim 
 installed talvo-sim show > "$work/show.log" 2>&1 || fail "talvo-sim show: $(cat "$work/show.log")"
 grep -q "^Serial:" "$work/show.log" || fail "talvo-sim show printed no key: $(cat "$work/show.log")"
 [ -d "$work/home/.local/share/talvo-sim" ] || fail "talvo-sim did not keep its key in the user's data directory"
+installed talvo-stamp-cli seals > "$work/seals.log" 2>&1 || fail "talvo-stamp-cli seals: $(cat "$work/seals.log")"
 
 head -c 5000 /dev/urandom > "$work/document.bin"
 installed talvo-sec pack "$work/document.bin" "$work/document.sec" 2> "$work/pack.log" \
