@@ -2,6 +2,7 @@
 
 #include "P11KitIter.h"
 #include "PinFile.h"
+#include "TokenUri.h"
 
 #include <p11-kit/p11-kit.h>
 #include <p11-kit/uri.h>
@@ -15,11 +16,6 @@
 namespace talvo::sim {
 
 namespace {
-
-struct UriDeleter {
-    void operator()(P11KitUri* uri) const { p11_kit_uri_free(uri); }
-};
-using UriPtr = std::unique_ptr<P11KitUri, UriDeleter>;
 
 std::string padded(const unsigned char* text, std::size_t size)
 {
@@ -77,43 +73,6 @@ void matchTokens(std::vector<CK_FUNCTION_LIST*>& modules, P11KitUri* uri, std::v
     modules.pop_back();
 }
 
-// The path attributes and query attributes that RFC 7512 and p11-kit define.
-constexpr std::string_view kKnownAttributes[] = {"token",
-                                                 "manufacturer",
-                                                 "serial",
-                                                 "model",
-                                                 "library-manufacturer",
-                                                 "library-description",
-                                                 "library-version",
-                                                 "object",
-                                                 "type",
-                                                 "id",
-                                                 "slot-description",
-                                                 "slot-manufacturer",
-                                                 "slot-id",
-                                                 "module-name",
-                                                 "module-path",
-                                                 "pin-source",
-                                                 "pin-value"};
-
-// The first attribute of the URI that is none of those; empty when there is none.
-std::string unknownAttribute(std::string_view uri)
-{
-    uri.remove_prefix(std::min(uri.size(), std::string_view("pkcs11:").size()));
-    while (!uri.empty()) {
-        const std::size_t end = uri.find_first_of(";?&");
-        const std::string_view attribute = uri.substr(0, end);
-        const std::string_view name = attribute.substr(0, attribute.find('='));
-        if (!name.empty() && std::find(std::begin(kKnownAttributes), std::end(kKnownAttributes), name) ==
-                                 std::end(kKnownAttributes))
-            return std::string(name);
-        if (end == std::string_view::npos)
-            break;
-        uri.remove_prefix(end + 1);
-    }
-    return {};
-}
-
 std::string seenTokens(const std::vector<std::string>& seen)
 {
     if (seen.empty())
@@ -160,27 +119,10 @@ TokenSession::Result TokenSession::open(const TokenReference& reference,
         refuse(error, message);
         return Result::Failed;
     };
-    const UriPtr uri(p11_kit_uri_new());
+    std::filesystem::path pinFile;
+    const TokenUri uri = readTokenUri(reference, pinFile, error);
     if (!uri)
-        throw std::bad_alloc();
-    if (const int parsed = p11_kit_uri_parse(reference.uri.c_str(), P11_KIT_URI_FOR_ANY, uri.get());
-        parsed != P11_KIT_URI_OK)
-        return failed("\"" + reference.uri + "\" is no PKCS#11 URI: " + p11_kit_uri_message(parsed));
-    if (p11_kit_uri_any_unrecognized(uri.get())) {
-        const std::string name = unknownAttribute(reference.uri);
-        return failed("the token URI " + reference.uri + " has an attribute that PKCS#11 URIs do not know" +
-                      (name.empty() ? std::string() : " (\"" + name + "\")"));
-    }
-    if (p11_kit_uri_get_pin_value(uri.get()))
-        return failed("the token URI holds a PIN (pin-value); keep the PIN in a private PIN file instead");
-    // p11-kit's own PIN source in the URI names a PIN file as --pin-file does, under the same rules.
-    std::filesystem::path pinFile = reference.pinFile;
-    if (const char* source = p11_kit_uri_get_pin_source(uri.get()); source && pinFile.empty()) {
-        const std::string_view text = std::string_view(source).starts_with("file:") ? source + 5 : source;
-        if (!std::filesystem::path(text).is_absolute())
-            return failed("the token URI's pin-source must name a PIN file by its absolute path");
-        pinFile = text;
-    }
+        return Result::Failed;
     std::string pin;
     if (!pinFile.empty() && !readPinFile(pinFile, pin, error))
         return Result::Failed;
