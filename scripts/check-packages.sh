@@ -68,6 +68,14 @@ as_user talvo-sec unpack /home/$user/document.sec /home/$user/unpacked.bin
 as_user cmp /home/$user/document.bin /home/$user/unpacked.bin || fail "the round trip changed the file"
 echo "talvo-sec: pack and unpack round-tripped $(stat -c %s /home/$user/document.bin) bytes"
 
+# The key holder's side: a seal of the demo key on a PDF, signed through the installed provider.
+as_user sh -c 'printf "%%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (Contract) show showpage\n" \
+  | ps2pdf - "$HOME/contract.pdf" && (umask 077 && echo 730264 > "$HOME/pin")'
+as_user talvo-stamp-cli --seal 101 --page 1 --at 100,150 --pin-file /home/$user/pin \
+  /home/$user/contract.pdf /home/$user/sealed.pdf
+as_user pdfsig /home/$user/sealed.pdf | grep -q 'Signature is Valid' || fail "pdfsig did not find a valid signature"
+echo "talvo-stamp-cli: sealed a PDF that pdfsig reports valid"
+
 step "talvo-tool under Xvfb"
 pids+=("$(as_user sh -c "Xvfb $display -screen 0 1024x768x24 -nolisten tcp > '$out/xvfb.log' 2>&1 & echo \$!")")
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
@@ -108,8 +116,11 @@ echo "talvo-tool's standard error: $(cat "$out/talvo-tool.log")"
 x xdotool windowclose "$main" 2> /dev/null || true
 
 step "desktop-file-validate and appstreamcli validate"
-desktop-file-validate /usr/share/applications/talvo-tool.desktop && echo "desktop entry: valid"
-appstreamcli validate --no-net /usr/share/metainfo/com.talvo.tool.metainfo.xml
+for entry in talvo-tool talvo-stamp; do
+  desktop-file-validate "/usr/share/applications/$entry.desktop" && echo "desktop entry $entry: valid"
+done
+appstreamcli validate --no-net /usr/share/metainfo/com.talvo.tool.metainfo.xml \
+  /usr/share/metainfo/com.talvo.stamp.metainfo.xml
 
 step "lintian"
 lintian --tag-display-limit 0 "${debs[@]}" | tee "$out/lintian.txt" || true
