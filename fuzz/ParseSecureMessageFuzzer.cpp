@@ -4,6 +4,7 @@
 //
 // Built and run by scripts/fuzz.sh.
 
+#include "FuzzScratch.h"
 #include "crypto/SecureMessage.h"
 #include "platform/core/ErrorReporter.h"
 
@@ -31,32 +32,11 @@ public:
 
 std::filesystem::path g_workDir;
 
-std::string readFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::set<std::string> entriesOf(const std::filesystem::path& dir)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 } // namespace
 
 int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
 {
-    char pattern[] = "/tmp/talvo-sec-fuzz-XXXXXX";
-    if (!::mkdtemp(pattern))
-        std::abort();
-    g_workDir = pattern;
-    std::atexit([] {
-        std::error_code ec;
-        std::filesystem::remove_all(g_workDir, ec);
-    });
+    g_workDir = talvo::fuzz::makeScratchDirectory("talvo-sec-fuzz");
     const std::filesystem::path container = g_workDir / "key";
     std::filesystem::create_directory(container);
     std::filesystem::copy(TALVO_FUZZ_CONTAINER_DIR, container, std::filesystem::copy_options::recursive);
@@ -80,15 +60,15 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool opened = reader.ParseSecureMessage(QString::fromStdString(input.string()),
                                                   QString::fromStdString(target.string()));
 
-    if (readFile(input) != bytes) {
+    if (talvo::fuzz::readWholeFile(input) != bytes) {
         std::fputs("the secure message file was changed\n", stderr);
         std::abort();
     }
-    if (entriesOf(g_workDir) != std::set<std::string>{"input.sec", "key", "target.bin"}) {
+    if (talvo::fuzz::entriesOf(g_workDir) != std::set<std::string>{"input.sec", "key", "target.bin"}) {
         std::fputs("a file other than the target was written, or left behind\n", stderr);
         std::abort();
     }
-    if (!opened && readFile(target) != previous) {
+    if (!opened && talvo::fuzz::readWholeFile(target) != previous) {
         std::fputs("a message that did not open changed the target\n", stderr);
         std::abort();
     }

@@ -3,6 +3,7 @@
 // place of the key. A document that seals grows by an update after its own unchanged bytes; one
 // that does not leaves no output and says why; nothing else is left behind.
 
+#include "FuzzScratch.h"
 #include "pdf/DocumentSealing.h"
 
 #include <openssl/evp.h>
@@ -26,12 +27,6 @@ namespace {
 std::filesystem::path g_workDir;
 std::vector<uint8_t> g_picture;
 
-std::string readFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void fail(const char* what, const std::string& detail)
 {
     std::fprintf(stderr, "%s: %s\n", what, detail.c_str());
@@ -43,11 +38,11 @@ class SoftwareSigner : public talvo::pdf::DigestSigner {
 public:
     SoftwareSigner()
     {
-        const std::string pem = readFile(TALVO_FUZZ_SIGNER_DIR "/signature.pem");
+        const std::string pem = talvo::fuzz::readWholeFile(TALVO_FUZZ_SIGNER_DIR "/signature.pem");
         const std::unique_ptr<BIO, decltype(&BIO_free)> bio(
             BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())), BIO_free);
         m_key.reset(bio ? PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr) : nullptr);
-        const std::string der = readFile(TALVO_FUZZ_SIGNER_DIR "/certificate.der");
+        const std::string der = talvo::fuzz::readWholeFile(TALVO_FUZZ_SIGNER_DIR "/certificate.der");
         m_certificate.assign(der.begin(), der.end());
         if (!m_key || m_certificate.empty())
             fail("no signer", TALVO_FUZZ_SIGNER_DIR);
@@ -86,27 +81,12 @@ private:
     std::vector<uint8_t> m_certificate;
 };
 
-std::set<std::string> entriesOf(const std::filesystem::path& dir)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 } // namespace
 
 int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
 {
-    char pattern[] = "/tmp/talvo-pdf-fuzz-XXXXXX";
-    if (!::mkdtemp(pattern))
-        std::abort();
-    g_workDir = pattern;
-    std::atexit([] {
-        std::error_code ec;
-        std::filesystem::remove_all(g_workDir, ec);
-    });
-    const std::string picture = readFile(TALVO_FUZZ_SEAL_PICTURE);
+    g_workDir = talvo::fuzz::makeScratchDirectory("talvo-pdf-fuzz");
+    const std::string picture = talvo::fuzz::readWholeFile(TALVO_FUZZ_SEAL_PICTURE);
     g_picture.assign(picture.begin(), picture.end());
     return 0;
 }
@@ -130,19 +110,19 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const talvo::pdf::SealingResult result =
         talvo::pdf::sealDocument(input.string(), output.string(), {stamp}, signer, 1700000000);
 
-    if (readFile(input) != bytes)
+    if (talvo::fuzz::readWholeFile(input) != bytes)
         fail("the document was changed", input.string());
     if (!result.ok) {
         if (result.error.empty())
             fail("a document that did not seal names no reason", "");
-        if (entriesOf(g_workDir) != std::set<std::string>{"input.pdf"})
+        if (talvo::fuzz::entriesOf(g_workDir) != std::set<std::string>{"input.pdf"})
             fail("a document that did not seal left a file behind", "");
         return 0;
     }
-    const std::string sealed = readFile(output);
+    const std::string sealed = talvo::fuzz::readWholeFile(output);
     if (sealed.size() <= bytes.size() || sealed.compare(0, bytes.size(), bytes) != 0)
         fail("the sealed document does not keep the document's bytes before its update", "");
-    if (entriesOf(g_workDir) != std::set<std::string>{"input.pdf", "sealed.pdf"})
+    if (talvo::fuzz::entriesOf(g_workDir) != std::set<std::string>{"input.pdf", "sealed.pdf"})
         fail("sealing left a file behind", "");
     return 0;
 }

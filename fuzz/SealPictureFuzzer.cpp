@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the seal list's preview as the picture file it decodes and draws,
 // on the offscreen platform. A picture that decodes is drawn within the preview's bounds.
 
+#include "FuzzScratch.h"
 #include "seals/SealPreview.h"
 
 #include <QColor>
@@ -27,14 +28,7 @@ std::unique_ptr<QGuiApplication> g_application;
 
 int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    char pattern[] = "/tmp/talvo-picture-fuzz-XXXXXX";
-    if (!::mkdtemp(pattern))
-        std::abort();
-    g_workDir = pattern;
-    std::atexit([] {
-        std::error_code ec;
-        std::filesystem::remove_all(g_workDir, ec);
-    });
+    g_workDir = talvo::fuzz::makeScratchDirectory("talvo-picture-fuzz");
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     g_application = std::make_unique<QGuiApplication>(*argc, *argv);
     // Gone before Qt's own statics are.

@@ -2,6 +2,7 @@
 // of its PKCS#11 URI, up to where a module would be loaded. A reference it takes must write
 // back to the same bytes, and a URI it takes must hold no PIN and name its PIN file absolutely.
 
+#include "FuzzScratch.h"
 #include "simulator/token/TokenReference.h"
 #include "simulator/token/TokenUri.h"
 
@@ -26,24 +27,11 @@ void fail(const char* what, const std::string& text)
     std::abort();
 }
 
-std::string readFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/)
 {
-    char pattern[] = "/tmp/talvo-token-fuzz-XXXXXX";
-    if (!::mkdtemp(pattern))
-        std::abort();
-    g_workDir = pattern;
-    std::atexit([] {
-        std::error_code ec;
-        std::filesystem::remove_all(g_workDir, ec);
-    });
+    g_workDir = talvo::fuzz::makeScratchDirectory("talvo-token-fuzz");
     return 0;
 }
 
@@ -65,7 +53,8 @@ int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fail("a refused reference names no fault", bytes);
         return 0;
     }
-    if (!talvo::sim::writeTokenReference(g_workDir, reference, &error) || readFile(file) != bytes)
+    if (!talvo::sim::writeTokenReference(g_workDir, reference, &error) ||
+        talvo::fuzz::readWholeFile(file) != bytes)
         fail("a reference that was read does not write back the same", error);
 
     std::filesystem::path pinFile;
