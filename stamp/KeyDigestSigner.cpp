@@ -2,10 +2,10 @@
 
 #include "device/KeyDriverBinding.h"
 #include "device/StatusText.h"
-#include "key/CertificateDer.h"
 #include "key/CertificateOperations.h"
 #include "key/ProviderDigestSigning.h"
 #include "key/TwoCallRead.h"
+#include "platform/core/CertificateDetails.h"
 
 namespace talvo {
 

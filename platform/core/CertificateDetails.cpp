@@ -109,6 +109,18 @@ QString localTimeText(const QDateTime& time)
 
 } // namespace
 
+std::optional<std::vector<uint8_t>> certificateDer(const QByteArray& bytes)
+{
+    const X509Ptr certificate = parse(bytes);
+    unsigned char* der = nullptr;
+    const int length = certificate ? i2d_X509(certificate.get(), &der) : 0;
+    if (length <= 0)
+        return std::nullopt;
+    std::vector<uint8_t> result(der, der + length);
+    OPENSSL_free(der);
+    return result;
+}
+
 std::optional<CertificateDetails> decodeCertificate(const QByteArray& bytes, QString* error)
 {
     const X509Ptr certificate = parse(bytes);

@@ -5,7 +5,9 @@
 #include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace talvo {
 
@@ -37,6 +39,9 @@ struct CertificateField {
 // A certificate in PEM ("-----BEGIN CERTIFICATE-----") or DER form. On failure the error says
 // why, in the tool's language.
 std::optional<CertificateDetails> decodeCertificate(const QByteArray& bytes, QString* error = nullptr);
+
+// The same certificate as DER, as a signature embeds it; nothing for bytes that hold none.
+std::optional<std::vector<uint8_t>> certificateDer(const QByteArray& bytes);
 
 // Certificate files are small; anything larger than this is refused unread.
 inline constexpr qint64 kMaxCertificateFileSize = 1024 * 1024;

@@ -4,9 +4,9 @@
 
 #include "key/ProviderDigestSigning.h"
 #include "device/KeyDriverBinding.h"
-#include "key/CertificateDer.h"
 #include "key/CertificateOperations.h"
 #include "key/TwoCallRead.h"
+#include "platform/core/CertificateDetails.h"
 #include "support/SimulatedKey.h"
 #include "support/TempDirectory.h"
 #include "tests/pdf/SoftwareSigner.h"

@@ -2,9 +2,9 @@
 // it), against a simulated key of files or on a token.
 
 #include "device/KeyDriverBinding.h"
-#include "key/CertificateDer.h"
 #include "key/CertificateOperations.h"
 #include "key/TwoCallRead.h"
+#include "platform/core/CertificateDetails.h"
 #include "support/SimulatedKey.h"
 #include "support/TempDirectory.h"
 #include "tests/pdf/PdfTools.h"
