@@ -3,11 +3,11 @@
 // token's module.
 #include "DriverGuard.h"
 #include "KeyCall.h"
-#include "TokenModuleFile.h"
 #include "UserNssDatabase.h"
 #include "device/TalvoDriverExports.h"
 #include "simulator/common/SimDirectory.h"
 #include "simulator/key/Cp936Text.h"
+#include "simulator/token/TokenSession.h"
 
 #include <optional>
 

@@ -113,7 +113,8 @@ std::string tokenErrorText(CK_RV rv)
 }
 
 TokenSession::Result TokenSession::open(const TokenReference& reference,
-                                        std::unique_ptr<TokenSession>& session, std::string* error)
+                                        std::unique_ptr<TokenSession>& session, std::string* error,
+                                        Purpose purpose)
 {
     const auto failed = [&](const std::string& message) {
         refuse(error, message);
@@ -124,7 +125,7 @@ TokenSession::Result TokenSession::open(const TokenReference& reference,
     if (!uri)
         return Result::Failed;
     std::string pin;
-    if (!pinFile.empty() && !readPinFile(pinFile, pin, error))
+    if (purpose == Purpose::Use && !pinFile.empty() && !readPinFile(pinFile, pin, error))
         return Result::Failed;
 
     std::unique_ptr<TokenSession> opened(new TokenSession);
@@ -163,6 +164,10 @@ TokenSession::Result TokenSession::open(const TokenReference& reference,
     opened->m_functions = match.module;
     opened->m_slot = match.slot;
     opened->m_tokenInfo = match.info;
+    if (purpose == Purpose::FindOnly) {
+        session = std::move(opened);
+        return Result::Opened;
+    }
 
     CK_FUNCTION_LIST& f = *match.module;
     CK_RV rv = f.C_OpenSession(match.slot, CKF_SERIAL_SESSION | CKF_RW_SESSION, nullptr, nullptr,
@@ -206,6 +211,26 @@ TokenSession::~TokenSession()
         p11_kit_module_finalize(m_singleModule);
         p11_kit_module_release(m_singleModule);
     }
+}
+
+std::string TokenSession::moduleFile() const
+{
+    char* file = p11_kit_module_get_filename(m_functions);
+    const std::string path = file ? file : "";
+    std::free(file);
+    return path;
+}
+
+std::string tokenModuleFile(const TokenReference& reference, std::string* error)
+{
+    std::unique_ptr<TokenSession> session;
+    if (TokenSession::open(reference, session, error, TokenSession::Purpose::FindOnly) !=
+        TokenSession::Result::Opened)
+        return {};
+    std::string file = session->moduleFile();
+    if (file.empty())
+        refuse(error, "p11-kit names no file for the module that holds the token " + reference.uri);
+    return file;
 }
 
 std::string TokenSession::serial() const

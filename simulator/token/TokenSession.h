@@ -23,8 +23,11 @@ class TokenSession {
 public:
     enum class Result { Opened, NoToken, Failed };
 
+    // FindOnly stops once the token is found: no session, no login, no PIN asked for.
+    enum class Purpose { Use, FindOnly };
+
     static Result open(const TokenReference& reference, std::unique_ptr<TokenSession>& session,
-                       std::string* error);
+                       std::string* error, Purpose purpose = Purpose::Use);
     ~TokenSession();
     TokenSession(const TokenSession&) = delete;
     TokenSession& operator=(const TokenSession&) = delete;
@@ -35,6 +38,8 @@ public:
     // The token's serial number and label without their padding.
     std::string serial() const;
     std::string label() const;
+    // The file of the PKCS#11 module that holds the token.
+    std::string moduleFile() const;
 
     // True for CKR_OK; else remembers the failure (its status and what failed) and says so.
     bool succeeded(CK_RV rv, const std::string& what);
@@ -55,6 +60,10 @@ private:
     std::string m_lastFailure;
     std::string m_uri;
 };
+
+// The file of the PKCS#11 module that holds the reference's token, found without logging in;
+// empty, with the reason, when no single token matches.
+std::string tokenModuleFile(const TokenReference& reference, std::string* error);
 
 // The text of a PKCS#11 return value, with its name where p11-kit knows one.
 std::string tokenErrorText(CK_RV rv);
