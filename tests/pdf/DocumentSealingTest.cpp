@@ -50,12 +50,12 @@ protected:
     }
 
     // Seals, then checks what every reader and validator must see.
-    void sealAndCheck(const QString& input, const pdf::SealStamp& stamp, int signaturesAfter,
+    void sealAndCheck(const QString& input, const std::vector<pdf::SealStamp>& stamps, int signaturesAfter,
                       const QString& output)
     {
         const QByteArray before = TempDirectory::readFile(input);
         const pdf::SealingResult result =
-            pdf::sealDocument(bytesOf(input), bytesOf(output), {stamp}, *s_signer, kSigningTime);
+            pdf::sealDocument(bytesOf(input), bytesOf(output), stamps, *s_signer, kSigningTime);
         ASSERT_TRUE(result.ok) << result.error;
         const QByteArray after = TempDirectory::readFile(output);
         EXPECT_TRUE(after.startsWith(before)) << "not an incremental update";
@@ -68,18 +68,20 @@ protected:
         const ToolRun check = runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), output});
         EXPECT_EQ(check.exitCode, 0) << check.output.toStdString();
 
-        const QImage page = renderedPage(output, stamp.placement.page, kDotsPerInch);
-        ASSERT_FALSE(page.isNull());
-        const QRectF seal = redPixelsMm(page, kDotsPerInch);
-        EXPECT_NEAR(seal.center().x(), stamp.placement.centreXMm, kToleranceMm);
-        EXPECT_NEAR(seal.center().y(), stamp.placement.centreYMm, kToleranceMm);
-        EXPECT_NEAR(seal.width(), stamp.placement.widthMm, kToleranceMm);
-        EXPECT_NEAR(seal.height(), stamp.placement.widthMm / 2, kToleranceMm);
-        // The picture's transparent colour shows the page through.
-        const double pixelsPerMm = kDotsPerInch / 25.4;
-        const QColor hole = page.pixelColor(static_cast<int>(seal.center().x() * pixelsPerMm),
-                                            static_cast<int>(seal.center().y() * pixelsPerMm));
-        EXPECT_EQ(hole, QColor(Qt::white));
+        for (const pdf::SealStamp& stamp : stamps) {
+            const QImage page = renderedPage(output, stamp.placement.page, kDotsPerInch);
+            ASSERT_FALSE(page.isNull());
+            const QRectF seal = redPixelsMm(page, kDotsPerInch);
+            EXPECT_NEAR(seal.center().x(), stamp.placement.centreXMm, kToleranceMm);
+            EXPECT_NEAR(seal.center().y(), stamp.placement.centreYMm, kToleranceMm);
+            EXPECT_NEAR(seal.width(), stamp.placement.widthMm, kToleranceMm);
+            EXPECT_NEAR(seal.height(), stamp.placement.widthMm / 2, kToleranceMm);
+            // The picture's transparent colour shows the page through.
+            const double pixelsPerMm = kDotsPerInch / 25.4;
+            const QColor hole = page.pixelColor(static_cast<int>(seal.center().x() * pixelsPerMm),
+                                                static_cast<int>(seal.center().y() * pixelsPerMm));
+            EXPECT_EQ(hole, QColor(Qt::white));
+        }
     }
 
     static TempDirectory* s_directory;
@@ -92,14 +94,27 @@ TempDirectory* DocumentSealingTest::s_directory = nullptr;
 QString DocumentSealingTest::s_plain;
 SoftwareSigner* DocumentSealingTest::s_signer = nullptr;
 
+// Makes an input from Ghostscript's document in the directory; empty on failure.
+using Input = std::function<QString(const QString& plain, const QString& directory)>;
+
+QString plainInput(const QString& plain, const QString&)
+{
+    return plain;
+}
+
+Input qpdfRewritten(QStringList options)
+{
+    return [options](const QString& plain, const QString& directory) {
+        const QString out = QDir(directory).filePath(QStringLiteral("rewritten.pdf"));
+        return qpdfRewrite(plain, out, options) ? out : QString();
+    };
+}
+
 struct ProducerCase {
     const char* name;
-    // Makes the input from Ghostscript's document in the directory; empty on failure.
-    std::function<QString(const QString& plain, const QString& directory)> produce;
+    Input produce;
     int signaturesBefore;
-    int page;
-    double x;
-    double y;
+    std::vector<pdf::SealPlacement> placements;
 };
 
 void PrintTo(const ProducerCase& testCase, std::ostream* out)
@@ -108,19 +123,10 @@ void PrintTo(const ProducerCase& testCase, std::ostream* out)
 }
 
 const ProducerCase kProducers[] = {
-    {"ghostscript", [](const QString& plain, const QString&) { return plain; }, 0, 1, 50, 60},
-    {"objectStreams",
-     [](const QString& plain, const QString& directory) {
-         const QString out = QDir(directory).filePath(QStringLiteral("streams.pdf"));
-         return qpdfRewrite(plain, out, {QStringLiteral("--object-streams=generate")}) ? out : QString();
-     },
-     0, 2, 150, 250},
-    {"rotatedPage",
-     [](const QString& plain, const QString& directory) {
-         const QString out = QDir(directory).filePath(QStringLiteral("rotated.pdf"));
-         return qpdfRewrite(plain, out, {QStringLiteral("--rotate=+90:1")}) ? out : QString();
-     },
-     0, 1, 200, 40},
+    // Every stamp of one call is its own signature.
+    {"ghostscript", plainInput, 0, {{1, 50, 60, 40}, {2, 50, 50, 40}}},
+    {"objectStreams", qpdfRewritten({QStringLiteral("--object-streams=generate")}), 0, {{2, 150, 250, 40}}},
+    {"rotatedPage", qpdfRewritten({QStringLiteral("--rotate=+90:1")}), 0, {{1, 200, 40, 40}}},
     {"alreadySealed",
      [](const QString& plain, const QString& directory) {
          const QString out = QDir(directory).filePath(QStringLiteral("sealed.pdf"));
@@ -129,7 +135,8 @@ const ProducerCase kProducers[] = {
              pdf::sealDocument(bytesOf(plain), bytesOf(out), {stampAt(2, 30, 30)}, other, kSigningTime);
          return first.ok ? out : QString();
      },
-     1, 1, 120, 200},
+     1,
+     {{1, 120, 200, 40}}},
 };
 
 class DocumentSealingProducerTest : public DocumentSealingTest,
@@ -141,8 +148,17 @@ TEST_P(DocumentSealingProducerTest, SealIsValidWholeAndWhereAsked)
     const ProducerCase& producer = GetParam();
     const QString input = producer.produce(s_plain, m_work.path());
     ASSERT_FALSE(input.isEmpty());
-    sealAndCheck(input, stampAt(producer.page, producer.x, producer.y), producer.signaturesBefore + 1,
-                 m_work.file(QStringLiteral("out.pdf")));
+    std::vector<pdf::SealStamp> stamps;
+    for (const pdf::SealPlacement& placement : producer.placements)
+        stamps.push_back(
+            stampAt(placement.page, placement.centreXMm, placement.centreYMm, placement.widthMm));
+    const QString output = m_work.file(QStringLiteral("out.pdf"));
+    const mode_t umask = ::umask(027);
+    sealAndCheck(input, stamps, producer.signaturesBefore + static_cast<int>(stamps.size()), output);
+    ::umask(umask);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(output), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u) << "a new file's mode, under the umask";
 }
 
 INSTANTIATE_TEST_SUITE_P(Producers, DocumentSealingProducerTest, ::testing::ValuesIn(kProducers),
@@ -153,38 +169,21 @@ TEST_F(DocumentSealingTest, SealsInPlaceAndAgainWithAnotherSeal)
     const QString document = m_work.file(QStringLiteral("contract.pdf"));
     ASSERT_TRUE(QFile::copy(s_plain, document));
     ASSERT_EQ(::chmod(QFile::encodeName(document), 0604), 0);
-    sealAndCheck(document, stampAt(1, 60, 100), 1, document);
+    sealAndCheck(document, {stampAt(1, 60, 100)}, 1, document);
     pdf::SealStamp second = stampAt(2, 100, 150, 30);
     second.sealName = "财务专用章";
-    sealAndCheck(document, second, 2, document);
+    sealAndCheck(document, {second}, 2, document);
     struct stat status {};
     ASSERT_EQ(::stat(QFile::encodeName(document), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0604u);
 }
 
-TEST_F(DocumentSealingTest, EveryStampOfOneCallIsItsOwnSignature)
-{
-    const QString output = m_work.file(QStringLiteral("twice.pdf"));
-    const mode_t umask = ::umask(027);
-    const pdf::SealingResult result = pdf::sealDocument(
-        bytesOf(s_plain), bytesOf(output), {stampAt(1, 50, 50), stampAt(2, 50, 50)}, *s_signer, kSigningTime);
-    ::umask(umask);
-    ASSERT_TRUE(result.ok) << result.error;
-    struct stat status {};
-    ASSERT_EQ(::stat(QFile::encodeName(output), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0640u) << "a new file's mode, under the umask";
-    const SignatureReport report = pdfsigReport(output);
-    EXPECT_EQ(report.signatures, 2) << report.text.toStdString();
-    EXPECT_EQ(report.valid, 2) << report.text.toStdString();
-    EXPECT_TRUE(report.lastCoversWholeDocument);
-}
-
 struct RefusalCase {
     const char* name;
-    std::function<QString(const QString& plain, const QString& directory)> input;
-    pdf::SealPlacement placement;
-    const char* outputName; // relative to the work directory
-    const char* message;    // a part of the refusal
+    Input input;
+    const char* message; // a part of the refusal
+    pdf::SealPlacement placement{1, 50, 50, 40};
+    const char* outputName = "out.pdf"; // relative to the work directory
 };
 
 void PrintTo(const RefusalCase& testCase, std::ostream* out)
@@ -192,91 +191,41 @@ void PrintTo(const RefusalCase& testCase, std::ostream* out)
     *out << testCase.name;
 }
 
-QString written(const QString& directory, const char* name, const QByteArray& bytes)
+// Ghostscript's document with its bytes edited.
+Input edited(QByteArray (*edit)(QByteArray bytes))
 {
-    const QString path = QDir(directory).filePath(QString::fromUtf8(name));
-    TempDirectory::writeFile(path, bytes);
-    return path;
+    return [edit](const QString& plain, const QString& directory) {
+        const QString path = QDir(directory).filePath(QStringLiteral("edited.pdf"));
+        TempDirectory::writeFile(path, edit(TempDirectory::readFile(plain)));
+        return path;
+    };
+}
+
+Input encrypted(const QString& userPassword)
+{
+    return qpdfRewritten({QStringLiteral("--encrypt"), userPassword, QStringLiteral("owner"),
+                          QStringLiteral("256"), QStringLiteral("--")});
 }
 
 const RefusalCase kRefusals[] = {
-    {"notPdf",
-     [](const QString&, const QString& d) { return written(d, "letter.pdf", "Dear reader,\n"); },
-     {1, 50, 50, 40},
-     "out.pdf",
-     "不是PDF"},
-    {"damaged",
-     [](const QString& plain, const QString& d) {
-         const QByteArray bytes = TempDirectory::readFile(plain);
-         return written(d, "cut.pdf", bytes.left(bytes.size() * 2 / 3));
-     },
-     {1, 50, 50, 40},
-     "out.pdf",
-     "损坏"},
+    {"notPdf", edited([](QByteArray) { return QByteArray("Dear reader,\n"); }), "不是PDF"},
+    {"damaged", edited([](QByteArray bytes) { return bytes.left(bytes.size() * 2 / 3); }), "损坏"},
     // Whole, but its cross-reference table is not where its trailer says: a reader must repair it.
-    {"brokenCrossReference",
-     [](const QString& plain, const QString& d) {
-         QByteArray bytes = TempDirectory::readFile(plain);
-         const qsizetype table = bytes.lastIndexOf("\nxref");
-         if (table >= 0)
-             bytes[table + 1] = 'X';
-         return written(d, "moved.pdf", bytes);
-     },
-     {1, 50, 50, 40},
-     "out.pdf",
+    {"brokenCrossReference", edited([](QByteArray bytes) {
+         bytes[bytes.lastIndexOf("\nxref") + 1] = 'X';
+         return bytes;
+     }),
      "损坏"},
-    {"encrypted",
-     [](const QString& plain, const QString& d) {
-         const QString out = QDir(d).filePath(QStringLiteral("locked.pdf"));
-         qpdfRewrite(plain, out,
-                     {QStringLiteral("--encrypt"), QStringLiteral("user"), QStringLiteral("owner"),
-                      QStringLiteral("256"), QStringLiteral("--")});
-         return out;
-     },
-     {1, 50, 50, 40},
-     "out.pdf",
-     "加密"},
-    {"encryptedOpenToAll",
-     [](const QString& plain, const QString& d) {
-         const QString out = QDir(d).filePath(QStringLiteral("restricted.pdf"));
-         qpdfRewrite(plain, out,
-                     {QStringLiteral("--encrypt"), QString(), QStringLiteral("owner"), QStringLiteral("256"),
-                      QStringLiteral("--")});
-         return out;
-     },
-     {1, 50, 50, 40},
-     "out.pdf",
-     "加密"},
-    {"pageOutOfRange",
-     [](const QString& plain, const QString&) { return plain; },
-     {3, 50, 50, 40},
-     "out.pdf",
-     "页码 3"},
-    {"pageZero",
-     [](const QString& plain, const QString&) { return plain; },
-     {0, 50, 50, 40},
-     "out.pdf",
-     "页码 0"},
-    {"offThePage",
-     [](const QString& plain, const QString&) { return plain; },
-     {1, 50, 400, 40},
-     "out.pdf",
-     "不在第 1 页"},
-    {"leftOfThePage",
-     [](const QString& plain, const QString&) { return plain; },
-     {1, -1, 50, 40},
-     "out.pdf",
-     "不在第 1 页"},
+    {"encrypted", encrypted(QStringLiteral("user")), "加密"},
+    {"encryptedOpenToAll", encrypted(QString()), "加密"},
+    {"pageOutOfRange", plainInput, "页码 3", {3, 50, 50, 40}},
+    {"pageZero", plainInput, "页码 0", {0, 50, 50, 40}},
+    {"offThePage", plainInput, "不在第 1 页", {1, 50, 400, 40}},
+    {"leftOfThePage", plainInput, "不在第 1 页", {1, -1, 50, 40}},
     {"unreadableInput",
      [](const QString&, const QString& d) { return QDir(d).filePath(QStringLiteral("none.pdf")); },
-     {1, 50, 50, 40},
-     "out.pdf",
      "无法读取"},
-    {"unwritableOutput",
-     [](const QString& plain, const QString&) { return plain; },
-     {1, 50, 50, 40},
-     "missing/out.pdf",
-     "无法"},
+    {"unwritableOutput", plainInput, "无法", {1, 50, 50, 40}, "missing/out.pdf"},
 };
 
 class DocumentSealingRefusalTest : public DocumentSealingTest,

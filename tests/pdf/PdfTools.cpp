@@ -1,7 +1,7 @@
 #include "PdfTools.h"
+#include "support/TempDirectory.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -28,10 +28,7 @@ QString ghostscriptPdf(const QString& directory, const QString& name, int pages)
             "72 720 moveto (Page " + QByteArray::number(page) + " of a sealing test) show showpage\n";
     const QString source = QDir(directory).filePath(name + ".ps");
     const QString pdf = QDir(directory).filePath(name + ".pdf");
-    QFile file(source);
-    if (!file.open(QIODevice::WriteOnly) || file.write(postScript) != postScript.size())
-        return {};
-    file.close();
+    TempDirectory::writeFile(source, postScript);
     return runTool(QStringLiteral("ps2pdf"), {source, pdf}).exitCode == 0 ? pdf : QString();
 }
 

@@ -58,25 +58,26 @@ TEST(SealGeometry, PlacesTheCentreAndKeepsThePictureUprightForEveryRotation)
     const double mm = 72.0 / 25.4;
     for (const FrameCase& rotation : {FrameCase{0, 0}, FrameCase{90, 1}, FrameCase{180, 2}, FrameCase{270, 3},
                                       FrameCase{-90, 3}, FrameCase{450, 1}}) {
+        SCOPED_TRACE(rotation.rotate);
         const std::optional<pdf::SealFrame> frame = pdf::sealFrame(crop, rotation.rotate, 50, 70, 40, 2.0);
-        ASSERT_TRUE(frame) << rotation.rotate;
+        ASSERT_TRUE(frame);
         const Shown centre = shownAt(crop, rotation.turns, (frame->rect.left + frame->rect.right) / 2,
                                      (frame->rect.bottom + frame->rect.top) / 2);
-        EXPECT_NEAR(centre.u, 50 * mm, 1e-6) << rotation.rotate;
-        EXPECT_NEAR(centre.v, 70 * mm, 1e-6) << rotation.rotate;
+        EXPECT_NEAR(centre.u, 50 * mm, 1e-6);
+        EXPECT_NEAR(centre.v, 70 * mm, 1e-6);
         const bool sideways = rotation.turns % 2 == 1;
-        EXPECT_NEAR(frame->rect.right - frame->rect.left, (sideways ? 20 : 40) * mm, 1e-6) << rotation.rotate;
-        EXPECT_NEAR(frame->rect.top - frame->rect.bottom, (sideways ? 40 : 20) * mm, 1e-6) << rotation.rotate;
+        EXPECT_NEAR(frame->rect.right - frame->rect.left, (sideways ? 20 : 40) * mm, 1e-6);
+        EXPECT_NEAR(frame->rect.top - frame->rect.bottom, (sideways ? 40 : 20) * mm, 1e-6);
         EXPECT_NEAR(frame->width, 40 * mm, 1e-6);
         EXPECT_NEAR(frame->height, 20 * mm, 1e-6);
         // The appearance's right and up, as the reader shows them.
         const double* m = frame->matrix;
         const Shown right = shownDirection(rotation.turns, m[0], m[1]);
         const Shown up = shownDirection(rotation.turns, m[2], m[3]);
-        EXPECT_NEAR(right.u, 1, 1e-9) << rotation.rotate;
-        EXPECT_NEAR(right.v, 0, 1e-9) << rotation.rotate;
-        EXPECT_NEAR(up.u, 0, 1e-9) << rotation.rotate;
-        EXPECT_NEAR(up.v, -1, 1e-9) << rotation.rotate;
+        EXPECT_NEAR(right.u, 1, 1e-9);
+        EXPECT_NEAR(right.v, 0, 1e-9);
+        EXPECT_NEAR(up.u, 0, 1e-9);
+        EXPECT_NEAR(up.v, -1, 1e-9);
     }
 }
 

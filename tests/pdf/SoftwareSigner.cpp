@@ -14,14 +14,9 @@ struct PkeyCtxDeleter {
     void operator()(EVP_PKEY_CTX* ctx) const { EVP_PKEY_CTX_free(ctx); }
 };
 
-EVP_PKEY* rsaKey()
-{
-    return EVP_RSA_gen(2048);
-}
-
 } // namespace
 
-SoftwareSigner::SoftwareSigner() : m_key(rsaKey())
+SoftwareSigner::SoftwareSigner() : m_key(EVP_RSA_gen(2048))
 {
     std::unique_ptr<X509, X509Deleter> certificate(X509_new());
     X509_set_version(certificate.get(), 2);
@@ -43,17 +38,14 @@ SoftwareSigner::SoftwareSigner() : m_key(rsaKey())
 
 void SoftwareSigner::signWithAnotherKey()
 {
-    m_signingKey.reset(rsaKey());
+    m_signingKey.reset(EVP_RSA_gen(2048));
 }
 
 bool SoftwareSigner::certificate(std::vector<uint8_t>& der, std::string& error)
 {
-    if (m_certificate.empty()) {
-        error = "no certificate";
-        return false;
-    }
     der = m_certificate;
-    return true;
+    error = "no certificate";
+    return !der.empty();
 }
 
 bool SoftwareSigner::signSha256(const std::array<uint8_t, 32>& digest, std::vector<uint8_t>& signature,
@@ -63,20 +55,18 @@ bool SoftwareSigner::signSha256(const std::array<uint8_t, 32>& digest, std::vect
     EVP_PKEY* key = m_signingKey ? m_signingKey.get() : m_key.get();
     std::unique_ptr<EVP_PKEY_CTX, PkeyCtxDeleter> ctx(EVP_PKEY_CTX_new(key, nullptr));
     std::size_t length = 0;
-    if (!ctx || EVP_PKEY_sign_init(ctx.get()) != 1 ||
-        EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) != 1 ||
-        EVP_PKEY_CTX_set_signature_md(ctx.get(), EVP_sha256()) != 1 ||
-        EVP_PKEY_sign(ctx.get(), nullptr, &length, digest.data(), digest.size()) != 1) {
-        error = "cannot sign";
-        return false;
+    if (ctx && EVP_PKEY_sign_init(ctx.get()) == 1 &&
+        EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) == 1 &&
+        EVP_PKEY_CTX_set_signature_md(ctx.get(), EVP_sha256()) == 1 &&
+        EVP_PKEY_sign(ctx.get(), nullptr, &length, digest.data(), digest.size()) == 1) {
+        signature.resize(length);
+        if (EVP_PKEY_sign(ctx.get(), signature.data(), &length, digest.data(), digest.size()) == 1) {
+            signature.resize(length);
+            return true;
+        }
     }
-    signature.resize(length);
-    if (EVP_PKEY_sign(ctx.get(), signature.data(), &length, digest.data(), digest.size()) != 1) {
-        error = "cannot sign";
-        return false;
-    }
-    signature.resize(length);
-    return true;
+    error = "cannot sign";
+    return false;
 }
 
 } // namespace talvo::testing

@@ -52,47 +52,20 @@ OLDER_CSP_EXPORT BOOL CPDestroyHash(HCRYPTPROV, HCRYPTHASH)
     return TRUE;
 }
 
-OLDER_CSP_EXPORT BOOL CPGetProvParam(HCRYPTPROV, DWORD, BYTE*, DWORD*, DWORD)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPHashData(HCRYPTPROV, HCRYPTHASH, const BYTE*, DWORD, DWORD)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPSignHash(HCRYPTPROV, HCRYPTHASH, DWORD, LPCSTR, DWORD, BYTE*, DWORD*)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPGenKey(HCRYPTPROV, ALG_ID, DWORD, HCRYPTKEY*)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPGetUserKey(HCRYPTPROV, DWORD, HCRYPTKEY*)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPExportKey(HCRYPTPROV, HCRYPTKEY, HCRYPTKEY, DWORD, DWORD, BYTE*, DWORD*)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPImportKey(HCRYPTPROV, const BYTE*, DWORD, HCRYPTKEY, DWORD, HCRYPTKEY*)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPEncrypt(HCRYPTPROV, HCRYPTKEY, HCRYPTHASH, BOOL, DWORD, BYTE*, DWORD*, DWORD)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPDecrypt(HCRYPTPROV, HCRYPTKEY, HCRYPTHASH, BOOL, DWORD, BYTE*, DWORD*)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPVerifySignature(HCRYPTPROV, HCRYPTHASH, const BYTE*, DWORD, HCRYPTKEY, LPCSTR, DWORD)
-{
-    return refuse();
-}
-OLDER_CSP_EXPORT BOOL CPDestroyKey(HCRYPTPROV, HCRYPTKEY)
-{
-    return refuse();
-}
+// Every other entry point is there, for the loader, and refuses.
+#define OLDER_CSP_REFUSES(name, ...)                                                                         \
+    OLDER_CSP_EXPORT BOOL name(__VA_ARGS__)                                                                  \
+    {                                                                                                        \
+        return refuse();                                                                                     \
+    }
+OLDER_CSP_REFUSES(CPGetProvParam, HCRYPTPROV, DWORD, BYTE*, DWORD*, DWORD)
+OLDER_CSP_REFUSES(CPHashData, HCRYPTPROV, HCRYPTHASH, const BYTE*, DWORD, DWORD)
+OLDER_CSP_REFUSES(CPSignHash, HCRYPTPROV, HCRYPTHASH, DWORD, LPCSTR, DWORD, BYTE*, DWORD*)
+OLDER_CSP_REFUSES(CPGenKey, HCRYPTPROV, ALG_ID, DWORD, HCRYPTKEY*)
+OLDER_CSP_REFUSES(CPGetUserKey, HCRYPTPROV, DWORD, HCRYPTKEY*)
+OLDER_CSP_REFUSES(CPExportKey, HCRYPTPROV, HCRYPTKEY, HCRYPTKEY, DWORD, DWORD, BYTE*, DWORD*)
+OLDER_CSP_REFUSES(CPImportKey, HCRYPTPROV, const BYTE*, DWORD, HCRYPTKEY, DWORD, HCRYPTKEY*)
+OLDER_CSP_REFUSES(CPEncrypt, HCRYPTPROV, HCRYPTKEY, HCRYPTHASH, BOOL, DWORD, BYTE*, DWORD*, DWORD)
+OLDER_CSP_REFUSES(CPDecrypt, HCRYPTPROV, HCRYPTKEY, HCRYPTHASH, BOOL, DWORD, BYTE*, DWORD*)
+OLDER_CSP_REFUSES(CPVerifySignature, HCRYPTPROV, HCRYPTHASH, const BYTE*, DWORD, HCRYPTKEY, LPCSTR, DWORD)
+OLDER_CSP_REFUSES(CPDestroyKey, HCRYPTPROV, HCRYPTKEY)

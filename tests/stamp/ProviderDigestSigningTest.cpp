@@ -50,7 +50,7 @@ bool verifiesWith(const std::vector<uint8_t>& certificateDer, const std::vector<
 
 class ProviderDigestSigningTest : public ::testing::TestWithParam<SimulatedKey::Backing> {};
 
-TEST_P(ProviderDigestSigningTest, SignsTheDigestWithTheCertificatesKey)
+TEST_P(ProviderDigestSigningTest, SignsWithTheCertificatesKeyAndRefusesAnotherKeysCertificate)
 {
     const SimulatedKey key(SimulatedKey::Content::Demo, GetParam());
     const std::vector<uint8_t> certificate = keyCertificate();
@@ -58,26 +58,22 @@ TEST_P(ProviderDigestSigningTest, SignsTheDigestWithTheCertificatesKey)
     const ProviderSignature signature = signSha256WithProvider(certificate, kDigest);
     ASSERT_TRUE(signature.ok) << signature.error;
     EXPECT_TRUE(verifiesWith(certificate, signature.signature));
-}
 
-TEST_P(ProviderDigestSigningTest, RefusesACertificateOfAnotherKey)
-{
-    const SimulatedKey key(SimulatedKey::Content::Demo, GetParam());
     SoftwareSigner other;
-    std::vector<uint8_t> certificate;
+    std::vector<uint8_t> otherCertificate;
     std::string error;
-    ASSERT_TRUE(other.certificate(certificate, error));
-    const ProviderSignature signature = signSha256WithProvider(certificate, kDigest);
-    EXPECT_FALSE(signature.ok);
-    EXPECT_TRUE(signature.signature.empty());
-    EXPECT_NE(signature.error.find("不符"), std::string::npos) << signature.error;
+    ASSERT_TRUE(other.certificate(otherCertificate, error));
+    const ProviderSignature refused = signSha256WithProvider(otherCertificate, kDigest);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.signature.empty());
+    EXPECT_NE(refused.error.find("不符"), std::string::npos) << refused.error;
 }
 
 INSTANTIATE_TEST_SUITE_P(Backings, ProviderDigestSigningTest,
                          ::testing::Values(SimulatedKey::Backing::Files, SimulatedKey::Backing::Token),
                          [](const auto& testCase) {
-                             return testCase.param == SimulatedKey::Backing::Files ? std::string("files")
-                                                                                   : std::string("token");
+                             return std::string(testCase.param == SimulatedKey::Backing::Files ? "files"
+                                                                                               : "token");
                          });
 
 struct OlderProvider {
