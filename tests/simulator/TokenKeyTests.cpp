@@ -258,7 +258,6 @@ sim::KeyState recordedState(sim::TokenObjects& objects)
     std::string value;
     std::string text;
     const std::vector<sim::TokenObject> records = objects.named(CKO_DATA, sim::kRecordName);
-    EXPECT_FALSE(records.empty());
     EXPECT_TRUE(!records.empty() &&
                 objects.readAttribute(records.front().handle, CKA_VALUE, 1 << 20, value) &&
                 sim::unwrapPayload(value, text) && sim::decodeState(text, state, nullptr));
