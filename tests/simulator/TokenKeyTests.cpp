@@ -258,11 +258,19 @@ sim::KeyState recordedState(sim::TokenObjects& objects)
     std::string value;
     std::string text;
     const std::vector<sim::TokenObject> records = objects.named(CKO_DATA, sim::kRecordName);
-    EXPECT_FALSE(records.empty());
     EXPECT_TRUE(!records.empty() &&
                 objects.readAttribute(records.front().handle, CKA_VALUE, 1 << 20, value) &&
                 sim::unwrapPayload(value, text) && sim::decodeState(text, state, nullptr));
     return state;
+}
+
+// Changes the token's objects as another program, or an earlier run, would.
+void changeObjects(const SoftHsmToken& token, const std::function<void(sim::TokenObjects&)>& change)
+{
+    const std::unique_ptr<sim::TokenSession> session = openToken(token, token.pinFile());
+    sim::TokenObjects objects(*session);
+    ASSERT_TRUE(objects.list());
+    change(objects);
 }
 
 std::vector<sim::TokenObject> objectsNamed(const SoftHsmToken& token, std::string_view name)
@@ -278,12 +286,9 @@ std::vector<sim::TokenObject> objectsNamed(const SoftHsmToken& token, std::strin
 TEST(TokenKeyStoreTest, TheNewestWholeRecordIsReadAndTheChangeClearsTheRest)
 {
     const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
-    {
-        // An older whole record, a newer whole one, and what a writer that died while creating
-        // a newer one still may leave.
-        const std::unique_ptr<sim::TokenSession> session = openToken(*key.token(), key.token()->pinFile());
-        sim::TokenObjects objects(*session);
-        ASSERT_TRUE(objects.list());
+    // An older whole record, a newer whole one, and what a writer that died while creating a
+    // newer one still may leave.
+    changeObjects(*key.token(), [](sim::TokenObjects& objects) {
         sim::KeyState state = recordedState(objects);
         state.userId = "newest whole";
         ASSERT_TRUE(objects.createData(sim::kRecordName, 999, sim::wrapPayload(sim::encodeState(state))));
@@ -291,7 +296,7 @@ TEST(TokenKeyStoreTest, TheNewestWholeRecordIsReadAndTheChangeClearsTheRest)
         ASSERT_TRUE(objects.createData(sim::kRecordName, 998, sim::wrapPayload(sim::encodeState(state))));
         ASSERT_TRUE(objects.createData(sim::kRecordName, 1000,
                                        sim::wrapPayload("talvo-sim-state 1\n").substr(0, 30)));
-    }
+    });
     EXPECT_EQ(std::string(keyInfo().base.userId), "newest whole");
     EXPECT_EQ(keyInfo().base.sealNum, 3);
     ASSERT_EQ(driver().TLKeyDelSealData(103), TL_OK);
@@ -307,13 +312,10 @@ TEST(TokenKeyStoreTest, AGenerationThatCannotBeAdvancedIsRefused)
 {
     const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
     const KeyInfo before = keyInfo();
-    {
-        const std::unique_ptr<sim::TokenSession> session = openToken(*key.token(), key.token()->pinFile());
-        sim::TokenObjects objects(*session);
-        ASSERT_TRUE(objects.list());
+    changeObjects(*key.token(), [](sim::TokenObjects& objects) {
         ASSERT_TRUE(objects.createData(sim::kRecordName, std::numeric_limits<std::uint64_t>::max(),
                                        sim::wrapPayload(sim::encodeState(recordedState(objects)))));
-    }
+    });
     const std::size_t records = objectsNamed(*key.token(), sim::kRecordName).size();
     KeyBaseInfo changed = before.base;
     std::strcpy(changed.userId, "changed");
@@ -346,14 +348,10 @@ TEST(TokenKeyStoreTest, TheNewestWholePictureCounts)
         SCOPED_TRACE(damage.what);
         const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
         const std::string picture(sim::demoPicture(102));
-        {
-            const std::unique_ptr<sim::TokenSession> session =
-                openToken(*key.token(), key.token()->pinFile());
-            sim::TokenObjects objects(*session);
-            ASSERT_TRUE(objects.list());
+        changeObjects(*key.token(), [&](sim::TokenObjects& objects) {
             ASSERT_TRUE(objects.createData(sim::pictureObjectName(102), 5000,
                                            damage.damage(sim::wrapPayload(picture))));
-        }
+        });
         const auto readPicture = [] {
             uint32_t length = 0;
             EXPECT_EQ(driver().TLKeyReadSealData(102, nullptr, &length), TL_OK);
@@ -375,10 +373,7 @@ TEST(TokenKeyStoreTest, TheNewestWholePictureCounts)
 TEST(TokenKeyStoreTest, WhatAKilledWriteLeftIsClearedByResetAndTheNextChange)
 {
     const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
-    const auto leaveBareObject = [&] {
-        const std::unique_ptr<sim::TokenSession> session = openToken(*key.token(), key.token()->pinFile());
-        sim::TokenObjects objects(*session);
-        ASSERT_TRUE(objects.list());
+    const auto leaveBareObject = [](sim::TokenObjects& objects) {
         CK_OBJECT_CLASS data = CKO_DATA;
         CK_BBOOL yes = CK_TRUE;
         ASSERT_TRUE(objects.create({{CKA_CLASS, &data, sizeof data}, {CKA_TOKEN, &yes, sizeof yes}}, {}));
@@ -389,13 +384,13 @@ TEST(TokenKeyStoreTest, WhatAKilledWriteLeftIsClearedByResetAndTheNextChange)
             bare += object.bare ? 1 : 0;
         return bare;
     };
-    leaveBareObject();
+    changeObjects(*key.token(), leaveBareObject);
     ASSERT_EQ(bareObjects(), 1u);
     QString output;
     EXPECT_TRUE(runSim({"reset"}, output)) << output.toStdString();
     EXPECT_EQ(bareObjects(), 0u);
 
-    leaveBareObject();
+    changeObjects(*key.token(), leaveBareObject);
     ASSERT_EQ(driver().TLKeyDelSealData(103), TL_OK);
     EXPECT_EQ(bareObjects(), 0u);
 }
