@@ -133,6 +133,9 @@ TEST(CertificateStoreTokenTest, NssUsesTheTokensPrivateKeyForATlsClientLogin)
 {
     const SimulatedKey key(SimulatedKey::Content::Demo, SimulatedKey::Backing::Token);
     ASSERT_TRUE(driver().TLRegCerts());
+    // What a user sees: NSS's own tool lists the token's private key beside the certificate.
+    const ToolRun keys = certutil(key, {"-K", "-h", "all", "-f", key.token()->pinFile()});
+    EXPECT_TRUE(keys.output.contains("rsa")) << "no private key of the token: " << keys.output.toStdString();
 
     // A server on the loopback that takes only a client certificate that the key's own
     // certificate verifies.
