@@ -120,75 +120,41 @@ TEST_F(KeyOperations, MakeTheirDriverCallsInOrder)
 
 TEST_F(KeyOperations, StopAtTheFirstFailingCallAndAnswerItsStatus)
 {
+    using Operation = std::function<int32_t(KeyDriverBinding&)>;
+    const Operation readBase = [](auto& b) {
+        KeyBaseInfo base;
+        return readBaseInformation(b, base);
+    };
+    const Operation format = [](auto& b) { return *formatKey(b); };
+    const Operation readCertificate = [](auto& b) { return TwoCallRead(certificateRead(b)).readAll(); };
+    const Operation readPicture = [](auto& b) { return sealPictureRead(b, 101).readUnlessEmpty(); };
+    const Operation addOne = [](auto& b) {
+        return addSeal(b, "n", "e", reinterpret_cast<const uint8_t*>("P"), 1);
+    };
     const struct {
-        const char* name;
         const char* failing;
-        std::function<int32_t(KeyDriverBinding&)> operation;
-        int32_t status;
+        Operation operation;
         std::vector<std::string> calls;
+        int32_t status = 7;
     } cases[] = {
-        {"base information, the record",
-         "TLKeyReadKeyInfo",
-         [](auto& b) {
-             KeyBaseInfo base;
-             return readBaseInformation(b, base);
-         },
-         7,
-         {"TLKeyReadKeyInfo"}},
-        {"base information, the seal count",
-         "TLKeyReadSealNum",
-         [](auto& b) {
-             KeyBaseInfo base;
-             return readBaseInformation(b, base);
-         },
-         7,
-         {"TLKeyReadKeyInfo", "TLKeyReadSealNum"}},
-        {"seal add, the key's state",
-         "TLKeyGetStatus",
-         [](auto& b) { return addSeal(b, "n", "e", reinterpret_cast<const uint8_t*>("P"), 1); },
-         7,
-         {"TLKeyGetStatus"}},
-        {"seal delete, the key's state",
-         "TLKeyGetStatus",
-         [](auto& b) { return deleteSeal(b, 101); },
-         7,
-         {"TLKeyGetStatus"}},
-        {"format, the format",
-         "TLKeyLowFormat",
-         [](auto& b) { return *formatKey(b); },
-         7,
-         {"TLKeyCalcHash", "TLKeyLowFormat"}},
-        {"format, the unused hash",
-         "TLKeyCalcHash",
-         [](auto& b) { return *formatKey(b); },
-         0,
-         {"TLKeyCalcHash", "TLKeyLowFormat"}},
-        {"certificate, the length",
-         "TLKeyReadCert",
-         [](auto& b) { return TwoCallRead(certificateRead(b)).readAll(); },
-         7,
-         {"TLKeyReadCert"}},
-        {"certificate, the bytes",
-         "TLKeyReadCert/buffer",
-         [](auto& b) { return TwoCallRead(certificateRead(b)).readAll(); },
-         7,
-         {"TLKeyReadCert", "TLKeyReadCert"}},
-        {"seal picture, the length",
-         "TLKeyReadSealData",
-         [](auto& b) { return sealPictureRead(b, 101).readUnlessEmpty(); },
-         7,
-         {"TLKeyReadSealData"}},
-        {"seal picture, the bytes",
-         "TLKeyReadSealData/buffer",
-         [](auto& b) { return sealPictureRead(b, 101).readUnlessEmpty(); },
-         7,
-         {"TLKeyReadSealData", "TLKeyReadSealData"}},
+        {"TLKeyReadKeyInfo", readBase, {"TLKeyReadKeyInfo"}},
+        {"TLKeyReadSealNum", readBase, {"TLKeyReadKeyInfo", "TLKeyReadSealNum"}},
+        {"TLKeyGetStatus", addOne, {"TLKeyGetStatus"}},
+        {"TLKeyGetStatus", [](auto& b) { return deleteSeal(b, 101); }, {"TLKeyGetStatus"}},
+        {"TLKeyLowFormat", format, {"TLKeyCalcHash", "TLKeyLowFormat"}},
+        // The format's hash is made and not used.
+        {"TLKeyCalcHash", format, {"TLKeyCalcHash", "TLKeyLowFormat"}, 0},
+        {"TLKeyReadCert", readCertificate, {"TLKeyReadCert"}},
+        {"TLKeyReadCert/buffer", readCertificate, {"TLKeyReadCert", "TLKeyReadCert"}},
+        {"TLKeyReadSealData", readPicture, {"TLKeyReadSealData"}},
+        {"TLKeyReadSealData/buffer", readPicture, {"TLKeyReadSealData", "TLKeyReadSealData"}},
     };
     for (const auto& c : cases) {
         recordingDriver().calls.clear();
         recordingDriver().failures = {{c.failing, 7}};
-        EXPECT_EQ(c.operation(m_binding), c.status) << c.name;
-        EXPECT_EQ(callNames(), c.calls) << c.name;
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(c.operation(m_binding), c.status);
+        EXPECT_EQ(callNames(), c.calls);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "StampWindowFixture.h"
 
-#include "stamp/window/DocumentView.h"
 #include "stamp/window/SealList.h"
 #include "stamp/window/SealMime.h"
 #include "stamp/window/SealsPanel.h"
@@ -40,20 +39,19 @@ bool StampWindowFixture::waitForSeals(int count)
     return QTest::qWaitFor([&] { return m_window->sealsPanel().list().count() == count; }, 5000);
 }
 
-void StampWindowFixture::drop(int sealNumber, const QPoint& viewportPoint)
+void dropSeal(stamp::DocumentView& view, int sealNumber, const QPoint& viewportPoint)
 {
     QMimeData data;
     data.setData(QString::fromLatin1(stamp::kSealMimeType), QByteArray::number(sealNumber));
     // Qt hands a drop only to the widget that took the drag's entry.
     QDragEnterEvent enter(viewportPoint, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_window->view().viewport(), &enter);
+    QApplication::sendEvent(view.viewport(), &enter);
     QDropEvent event(QPointF(viewportPoint), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_window->view().viewport(), &event);
+    QApplication::sendEvent(view.viewport(), &event);
 }
 
-QPoint StampWindowFixture::viewportPointOf(int page, const QPointF& mm)
+QPoint viewportPointOf(stamp::DocumentView& view, int page, const QPointF& mm)
 {
-    stamp::DocumentView& view = m_window->view();
     const QPointF content =
         view.layout().geometry(page).pixelsFromMm(mm) + view.layout().pageRect(page).topLeft();
     return (content - QPointF(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value()))
