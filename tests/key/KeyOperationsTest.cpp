@@ -22,6 +22,15 @@ using testing::callNames;
 using testing::DriverCall;
 using testing::recordingDriver;
 
+// The operations in both tables below.
+const auto readBase = [](KeyDriverBinding& b) {
+    KeyBaseInfo base;
+    return readBaseInformation(b, base);
+};
+const auto format = [](KeyDriverBinding& b) { return *formatKey(b); };
+const auto readCertificate = [](KeyDriverBinding& b) { return TwoCallRead(certificateRead(b)).readAll(); };
+const auto readPicture = [](KeyDriverBinding& b) { return sealPictureRead(b, 101).readUnlessEmpty(); };
+
 // A key in the recording driver with one seal, 101, and a certificate, signature and key.
 class KeyOperations : public ::testing::Test {
 protected:
@@ -58,15 +67,8 @@ TEST_F(KeyOperations, MakeTheirDriverCallsInOrder)
          },
          {{"TLKeyReadSerial", {"4"}}}},
         {"CSP name", [](auto& b) { readCspName(b); }, {{"TLKeyReadCspName", {}}}},
-        {"base information",
-         [](auto& b) {
-             KeyBaseInfo base;
-             readBaseInformation(b, base);
-         },
-         {{"TLKeyReadKeyInfo", {}}, {"TLKeyReadSealNum", {}}}},
-        {"format",
-         [](auto& b) { formatKey(b); },
-         {{"TLKeyCalcHash", {"730264", "6"}}, {"TLKeyLowFormat", {}}}},
+        {"base information", readBase, {{"TLKeyReadKeyInfo", {}}, {"TLKeyReadSealNum", {}}}},
+        {"format", format, {{"TLKeyCalcHash", {"730264", "6"}}, {"TLKeyLowFormat", {}}}},
         {"format stopped between",
          [](auto& b) { formatKey(b, [] { return false; }); },
          {{"TLKeyCalcHash", {"730264", "6"}}}},
@@ -87,10 +89,10 @@ TEST_F(KeyOperations, MakeTheirDriverCallsInOrder)
          [](auto& b) { writeSealTime(b, 101, "2030-01-01 00:00:00"); },
          {{"TLKeyWriteSealTime", {"101", "2030-01-01 00:00:00"}}}},
         {"seal picture",
-         [](auto& b) { sealPictureRead(b, 101).readUnlessEmpty(); },
+         readPicture,
          {{"TLKeyReadSealData", {"101", "null"}}, {"TLKeyReadSealData", {"101", "6"}}}},
         {"certificate",
-         [](auto& b) { TwoCallRead(certificateRead(b)).readAll(); },
+         readCertificate,
          {{"TLKeyReadCert", {"null", "0"}}, {"TLKeyReadCert", {"buffer", "4"}}}},
         {"signature with the fixed PIN",
          [](auto& b) { TwoCallRead(signatureRead(b)).readAll(); },
@@ -121,13 +123,6 @@ TEST_F(KeyOperations, MakeTheirDriverCallsInOrder)
 TEST_F(KeyOperations, StopAtTheFirstFailingCallAndAnswerItsStatus)
 {
     using Operation = std::function<int32_t(KeyDriverBinding&)>;
-    const Operation readBase = [](auto& b) {
-        KeyBaseInfo base;
-        return readBaseInformation(b, base);
-    };
-    const Operation format = [](auto& b) { return *formatKey(b); };
-    const Operation readCertificate = [](auto& b) { return TwoCallRead(certificateRead(b)).readAll(); };
-    const Operation readPicture = [](auto& b) { return sealPictureRead(b, 101).readUnlessEmpty(); };
     const Operation addOne = [](auto& b) {
         return addSeal(b, "n", "e", reinterpret_cast<const uint8_t*>("P"), 1);
     };
