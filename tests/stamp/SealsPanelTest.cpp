@@ -1,7 +1,6 @@
 #include "stamp/window/SealsPanel.h"
 #include "StampPdfs.h"
 #include "StampWindowFixture.h"
-#include "stamp/window/DocumentView.h"
 #include "stamp/window/SealList.h"
 
 #include <QAction>

@@ -1,7 +1,6 @@
 #include "StampPdfs.h"
 #include "StampWindowFixture.h"
 #include "device/KeyDriverBinding.h"
-#include "stamp/window/DocumentView.h"
 #include "stamp/window/DriverStampKey.h"
 #include "stamp/window/SealList.h"
 #include "stamp/window/SealsPanel.h"
@@ -16,8 +15,6 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace talvo::testing {
 namespace {

@@ -1,6 +1,5 @@
 #include "StampPdfs.h"
 #include "StampWindowFixture.h"
-#include "stamp/window/DocumentView.h"
 #include "stamp/window/PageLayout.h"
 #include "stamp/window/PageListPanel.h"
 #include "stamp/window/PageRenderer.h"
