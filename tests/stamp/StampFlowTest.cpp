@@ -30,13 +30,6 @@ protected:
         m_window.show();
     }
 
-    bool openAndWait(const QString& path)
-    {
-        QSignalSpy shown(&m_window, &stamp::StampWindow::documentShown);
-        m_window.openDocument(path);
-        return QTest::qWaitFor([&] { return !shown.isEmpty(); }, 60000) && m_window.documentPath() == path;
-    }
-
     void drop(int sealNumber, int page, const QPointF& mm)
     {
         m_window.view().goToPage(page);
@@ -67,10 +60,10 @@ protected:
 
 TEST_F(StampFlow, DroppedSealsAreSignedInOrderAndTheSealedDocumentVerifies)
 {
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window.sealsPanel().list().count() == 3; }, 10000));
+    ASSERT_TRUE(waitForSeals(m_window, 3));
     const QString original = makePdf(m_files.path(), QStringLiteral("contract"), 2);
     const QByteArray originalBytes = TempDirectory::readFile(original);
-    ASSERT_TRUE(openAndWait(original));
+    ASSERT_TRUE(openDocument(m_window, original));
     drop(101, 0, {60, 80});
     drop(103, 1, {100, 150});
     ASSERT_EQ(m_window.view().placedSeals().size(), 2u);
@@ -103,7 +96,7 @@ TEST_F(StampFlow, DroppedSealsAreSignedInOrderAndTheSealedDocumentVerifies)
     bytes[10] = static_cast<char>(bytes[10] ^ 1); // in the binary comment below the header
     const QString tampered = m_files.file(QStringLiteral("tampered.pdf"));
     TempDirectory::writeFile(tampered, bytes);
-    ASSERT_TRUE(openAndWait(tampered));
+    ASSERT_TRUE(openDocument(m_window, tampered));
     ASSERT_EQ(signatures.topLevelItemCount(), 2);
     for (int row = 0; row < 2; ++row)
         EXPECT_EQ(signatures.topLevelItem(row)->text(3), QStringLiteral("签名的内容已被改动"));
@@ -111,10 +104,10 @@ TEST_F(StampFlow, DroppedSealsAreSignedInOrderAndTheSealedDocumentVerifies)
 
 TEST_F(StampFlow, FailedSealingSaysWhyAndWritesNothing)
 {
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_window.sealsPanel().list().count() == 3; }, 10000));
+    ASSERT_TRUE(waitForSeals(m_window, 3));
     const QString original = makePdf(m_files.path(), QStringLiteral("letter"), 1);
     const QByteArray originalBytes = TempDirectory::readFile(original);
-    ASSERT_TRUE(openAndWait(original));
+    ASSERT_TRUE(openDocument(m_window, original));
 
     const struct {
         const char* name;

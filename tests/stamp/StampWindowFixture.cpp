@@ -24,19 +24,19 @@ StampWindowFixture::StampWindowFixture()
 
 StampWindowFixture::~StampWindowFixture() = default;
 
-bool StampWindowFixture::open(const QString& path)
+bool openDocument(stamp::StampWindow& window, const QString& path)
 {
-    QSignalSpy shown(m_window.get(), &stamp::StampWindow::documentShown);
-    QSignalSpy refused(m_window.get(), &stamp::StampWindow::documentRefused);
-    m_window->openDocument(path);
+    QSignalSpy shown(&window, &stamp::StampWindow::documentShown);
+    QSignalSpy refused(&window, &stamp::StampWindow::documentRefused);
+    window.openDocument(path);
     if (!QTest::qWaitFor([&] { return !shown.isEmpty() || !refused.isEmpty(); }, 60000))
         return false;
     return !shown.isEmpty();
 }
 
-bool StampWindowFixture::waitForSeals(int count)
+bool waitForSeals(stamp::StampWindow& window, int count)
 {
-    return QTest::qWaitFor([&] { return m_window->sealsPanel().list().count() == count; }, 5000);
+    return QTest::qWaitFor([&] { return window.sealsPanel().list().count() == count; }, 10000);
 }
 
 void dropSeal(stamp::DocumentView& view, int sealNumber, const QPoint& viewportPoint)

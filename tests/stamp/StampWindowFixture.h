@@ -19,15 +19,18 @@ void dropSeal(stamp::DocumentView& view, int sealNumber, const QPoint& viewportP
 // The viewport point that shows a page's millimetres.
 QPoint viewportPointOf(stamp::DocumentView& view, int page, const QPointF& mm);
 
+// Opens and waits for the document; false when it was refused or never came.
+bool openDocument(stamp::StampWindow& window, const QString& path);
+bool waitForSeals(stamp::StampWindow& window, int count);
+
 // A window over a fake key with one seal in force (101) and one expired (102).
 class StampWindowFixture : public ::testing::Test {
 protected:
     StampWindowFixture();
     ~StampWindowFixture() override;
 
-    // Opens and waits for the document; false when it was refused or never came.
-    bool open(const QString& path);
-    bool waitForSeals(int count);
+    bool open(const QString& path) { return openDocument(*m_window, path); }
+    bool waitForSeals(int count) { return testing::waitForSeals(*m_window, count); }
     void drop(int sealNumber, const QPoint& viewportPoint)
     {
         dropSeal(m_window->view(), sealNumber, viewportPoint);
