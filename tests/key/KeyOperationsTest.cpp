@@ -22,6 +22,15 @@ using testing::callNames;
 using testing::DriverCall;
 using testing::recordingDriver;
 
+// The operations in both tables below.
+const auto readBase = [](KeyDriverBinding& b) {
+    KeyBaseInfo base;
+    return readBaseInformation(b, base);
+};
+const auto format = [](KeyDriverBinding& b) { return *formatKey(b); };
+const auto readCertificate = [](KeyDriverBinding& b) { return TwoCallRead(certificateRead(b)).readAll(); };
+const auto readPicture = [](KeyDriverBinding& b) { return sealPictureRead(b, 101).readUnlessEmpty(); };
+
 // A key in the recording driver with one seal, 101, and a certificate, signature and key.
 class KeyOperations : public ::testing::Test {
 protected:
@@ -58,15 +67,8 @@ TEST_F(KeyOperations, MakeTheirDriverCallsInOrder)
          },
          {{"TLKeyReadSerial", {"4"}}}},
         {"CSP name", [](auto& b) { readCspName(b); }, {{"TLKeyReadCspName", {}}}},
-        {"base information",
-         [](auto& b) {
-             KeyBaseInfo base;
-             readBaseInformation(b, base);
-         },
-         {{"TLKeyReadKeyInfo", {}}, {"TLKeyReadSealNum", {}}}},
-        {"format",
-         [](auto& b) { formatKey(b); },
-         {{"TLKeyCalcHash", {"730264", "6"}}, {"TLKeyLowFormat", {}}}},
+        {"base information", readBase, {{"TLKeyReadKeyInfo", {}}, {"TLKeyReadSealNum", {}}}},
+        {"format", format, {{"TLKeyCalcHash", {"730264", "6"}}, {"TLKeyLowFormat", {}}}},
         {"format stopped between",
          [](auto& b) { formatKey(b, [] { return false; }); },
          {{"TLKeyCalcHash", {"730264", "6"}}}},
@@ -87,10 +89,10 @@ TEST_F(KeyOperations, MakeTheirDriverCallsInOrder)
          [](auto& b) { writeSealTime(b, 101, "2030-01-01 00:00:00"); },
          {{"TLKeyWriteSealTime", {"101", "2030-01-01 00:00:00"}}}},
         {"seal picture",
-         [](auto& b) { sealPictureRead(b, 101).readUnlessEmpty(); },
+         readPicture,
          {{"TLKeyReadSealData", {"101", "null"}}, {"TLKeyReadSealData", {"101", "6"}}}},
         {"certificate",
-         [](auto& b) { TwoCallRead(certificateRead(b)).readAll(); },
+         readCertificate,
          {{"TLKeyReadCert", {"null", "0"}}, {"TLKeyReadCert", {"buffer", "4"}}}},
         {"signature with the fixed PIN",
          [](auto& b) { TwoCallRead(signatureRead(b)).readAll(); },
@@ -120,75 +122,34 @@ TEST_F(KeyOperations, MakeTheirDriverCallsInOrder)
 
 TEST_F(KeyOperations, StopAtTheFirstFailingCallAndAnswerItsStatus)
 {
+    using Operation = std::function<int32_t(KeyDriverBinding&)>;
+    const Operation addOne = [](auto& b) {
+        return addSeal(b, "n", "e", reinterpret_cast<const uint8_t*>("P"), 1);
+    };
     const struct {
-        const char* name;
         const char* failing;
-        std::function<int32_t(KeyDriverBinding&)> operation;
-        int32_t status;
+        Operation operation;
         std::vector<std::string> calls;
+        int32_t status = 7;
     } cases[] = {
-        {"base information, the record",
-         "TLKeyReadKeyInfo",
-         [](auto& b) {
-             KeyBaseInfo base;
-             return readBaseInformation(b, base);
-         },
-         7,
-         {"TLKeyReadKeyInfo"}},
-        {"base information, the seal count",
-         "TLKeyReadSealNum",
-         [](auto& b) {
-             KeyBaseInfo base;
-             return readBaseInformation(b, base);
-         },
-         7,
-         {"TLKeyReadKeyInfo", "TLKeyReadSealNum"}},
-        {"seal add, the key's state",
-         "TLKeyGetStatus",
-         [](auto& b) { return addSeal(b, "n", "e", reinterpret_cast<const uint8_t*>("P"), 1); },
-         7,
-         {"TLKeyGetStatus"}},
-        {"seal delete, the key's state",
-         "TLKeyGetStatus",
-         [](auto& b) { return deleteSeal(b, 101); },
-         7,
-         {"TLKeyGetStatus"}},
-        {"format, the format",
-         "TLKeyLowFormat",
-         [](auto& b) { return *formatKey(b); },
-         7,
-         {"TLKeyCalcHash", "TLKeyLowFormat"}},
-        {"format, the unused hash",
-         "TLKeyCalcHash",
-         [](auto& b) { return *formatKey(b); },
-         0,
-         {"TLKeyCalcHash", "TLKeyLowFormat"}},
-        {"certificate, the length",
-         "TLKeyReadCert",
-         [](auto& b) { return TwoCallRead(certificateRead(b)).readAll(); },
-         7,
-         {"TLKeyReadCert"}},
-        {"certificate, the bytes",
-         "TLKeyReadCert/buffer",
-         [](auto& b) { return TwoCallRead(certificateRead(b)).readAll(); },
-         7,
-         {"TLKeyReadCert", "TLKeyReadCert"}},
-        {"seal picture, the length",
-         "TLKeyReadSealData",
-         [](auto& b) { return sealPictureRead(b, 101).readUnlessEmpty(); },
-         7,
-         {"TLKeyReadSealData"}},
-        {"seal picture, the bytes",
-         "TLKeyReadSealData/buffer",
-         [](auto& b) { return sealPictureRead(b, 101).readUnlessEmpty(); },
-         7,
-         {"TLKeyReadSealData", "TLKeyReadSealData"}},
+        {"TLKeyReadKeyInfo", readBase, {"TLKeyReadKeyInfo"}},
+        {"TLKeyReadSealNum", readBase, {"TLKeyReadKeyInfo", "TLKeyReadSealNum"}},
+        {"TLKeyGetStatus", addOne, {"TLKeyGetStatus"}},
+        {"TLKeyGetStatus", [](auto& b) { return deleteSeal(b, 101); }, {"TLKeyGetStatus"}},
+        {"TLKeyLowFormat", format, {"TLKeyCalcHash", "TLKeyLowFormat"}},
+        // The format's hash is made and not used.
+        {"TLKeyCalcHash", format, {"TLKeyCalcHash", "TLKeyLowFormat"}, 0},
+        {"TLKeyReadCert", readCertificate, {"TLKeyReadCert"}},
+        {"TLKeyReadCert/buffer", readCertificate, {"TLKeyReadCert", "TLKeyReadCert"}},
+        {"TLKeyReadSealData", readPicture, {"TLKeyReadSealData"}},
+        {"TLKeyReadSealData/buffer", readPicture, {"TLKeyReadSealData", "TLKeyReadSealData"}},
     };
     for (const auto& c : cases) {
         recordingDriver().calls.clear();
         recordingDriver().failures = {{c.failing, 7}};
-        EXPECT_EQ(c.operation(m_binding), c.status) << c.name;
-        EXPECT_EQ(callNames(), c.calls) << c.name;
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(c.operation(m_binding), c.status);
+        EXPECT_EQ(callNames(), c.calls);
     }
 }
 

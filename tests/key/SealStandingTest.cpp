@@ -21,16 +21,14 @@ SealEntry entry(const char* expiry)
     return seal;
 }
 
-struct StandingCase {
-    const char* expiry;
-    std::time_t at;
-    bool inForce;
-};
-
 TEST(SealStanding, IsInForceUntilItsExpiryTimeOnly)
 {
     const ScopedTimeZone zone("Asia/Shanghai");
-    const StandingCase cases[] = {
+    const struct {
+        const char* expiry;
+        std::time_t at;
+        bool inForce;
+    } cases[] = {
         {"2030-12-31 00:00:00", kExpiry - 1, true},
         {"2030-12-31 00:00:00", kExpiry, false},
         {"2030-12-31 00:00:00", kExpiry + 86400, false},
@@ -40,7 +38,7 @@ TEST(SealStanding, IsInForceUntilItsExpiryTimeOnly)
         {"2030-12-31 00:00:00 ", 0, false},
         {"never", 0, false},
     };
-    for (const StandingCase& standing : cases) {
+    for (const auto& standing : cases) {
         const SealStanding judged = sealStanding(entry(standing.expiry), standing.at);
         EXPECT_EQ(judged.inForce, standing.inForce) << standing.expiry << " at " << standing.at;
         EXPECT_EQ(judged.expiryText, standing.expiry);

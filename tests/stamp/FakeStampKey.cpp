@@ -14,10 +14,9 @@ QString FakeStampKey::readSeals(std::vector<stamp::KeySeal>& seals)
 
 QString FakeStampKey::verifyPin(const QString& pin)
 {
-    std::lock_guard lock(m_mutex);
     if (!m_present)
         return QStringLiteral("未检测到 USB Key");
-    return pin == m_pin ? QString() : QStringLiteral("PIN码错误，未盖章");
+    return pin == QStringLiteral("123456") ? QString() : QStringLiteral("PIN码错误，未盖章");
 }
 
 pdf::SealingResult FakeStampKey::seal(const QString&, const QString&, const std::vector<pdf::SealStamp>&)
@@ -32,15 +31,9 @@ void FakeStampKey::setSeals(std::vector<stamp::KeySeal> seals)
     m_seals = std::move(seals);
 }
 
-void FakeStampKey::setPin(const QString& pin)
+stamp::KeySeal makeSeal(int32_t number, const QString& name, bool inForce)
 {
-    std::lock_guard lock(m_mutex);
-    m_pin = pin;
-}
-
-stamp::KeySeal makeSeal(int32_t number, const QString& name, bool inForce, int width, int height)
-{
-    QImage picture(width, height, QImage::Format_RGB32);
+    QImage picture(120, 80, QImage::Format_RGB32);
     picture.fill(Qt::red);
     QByteArray bytes;
     QBuffer buffer(&bytes);

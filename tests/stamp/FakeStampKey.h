@@ -7,7 +7,7 @@
 
 namespace talvo::testing {
 
-// A key whose answers the test sets; safe to change while the window's threads ask it.
+// A key whose answers the test sets (its PIN is 123456); safe to change while the window's threads ask it.
 class FakeStampKey : public stamp::StampKey {
 public:
     bool isPresent() override { return m_present; }
@@ -18,7 +18,6 @@ public:
 
     void setPresent(bool present) { m_present = present; }
     void setSeals(std::vector<stamp::KeySeal> seals);
-    void setPin(const QString& pin);
     int sealCalls() const { return m_sealCalls; }
 
 private:
@@ -26,10 +25,9 @@ private:
     std::atomic<int> m_sealCalls{0};
     std::mutex m_mutex;
     std::vector<stamp::KeySeal> m_seals;
-    QString m_pin = QStringLiteral("123456");
 };
 
-// A seal as the tests need one: a picture of the size given, in force or expired.
-stamp::KeySeal makeSeal(int32_t number, const QString& name, bool inForce, int width = 120, int height = 80);
+// A seal as the tests need one: a red 120 × 80 picture, in force or expired.
+stamp::KeySeal makeSeal(int32_t number, const QString& name, bool inForce);
 
 } // namespace talvo::testing

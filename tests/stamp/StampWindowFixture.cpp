@@ -1,6 +1,5 @@
 #include "StampWindowFixture.h"
 
-#include "stamp/window/DocumentView.h"
 #include "stamp/window/SealList.h"
 #include "stamp/window/SealMime.h"
 #include "stamp/window/SealsPanel.h"
@@ -25,35 +24,34 @@ StampWindowFixture::StampWindowFixture()
 
 StampWindowFixture::~StampWindowFixture() = default;
 
-bool StampWindowFixture::open(const QString& path)
+bool openDocument(stamp::StampWindow& window, const QString& path)
 {
-    QSignalSpy shown(m_window.get(), &stamp::StampWindow::documentShown);
-    QSignalSpy refused(m_window.get(), &stamp::StampWindow::documentRefused);
-    m_window->openDocument(path);
+    QSignalSpy shown(&window, &stamp::StampWindow::documentShown);
+    QSignalSpy refused(&window, &stamp::StampWindow::documentRefused);
+    window.openDocument(path);
     if (!QTest::qWaitFor([&] { return !shown.isEmpty() || !refused.isEmpty(); }, 60000))
         return false;
     return !shown.isEmpty();
 }
 
-bool StampWindowFixture::waitForSeals(int count)
+bool waitForSeals(stamp::StampWindow& window, int count)
 {
-    return QTest::qWaitFor([&] { return m_window->sealsPanel().list().count() == count; }, 5000);
+    return QTest::qWaitFor([&] { return window.sealsPanel().list().count() == count; }, 10000);
 }
 
-void StampWindowFixture::drop(int sealNumber, const QPoint& viewportPoint)
+void dropSeal(stamp::DocumentView& view, int sealNumber, const QPoint& viewportPoint)
 {
     QMimeData data;
     data.setData(QString::fromLatin1(stamp::kSealMimeType), QByteArray::number(sealNumber));
     // Qt hands a drop only to the widget that took the drag's entry.
     QDragEnterEvent enter(viewportPoint, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_window->view().viewport(), &enter);
+    QApplication::sendEvent(view.viewport(), &enter);
     QDropEvent event(QPointF(viewportPoint), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_window->view().viewport(), &event);
+    QApplication::sendEvent(view.viewport(), &event);
 }
 
-QPoint StampWindowFixture::viewportPointOf(int page, const QPointF& mm)
+QPoint viewportPointOf(stamp::DocumentView& view, int page, const QPointF& mm)
 {
-    stamp::DocumentView& view = m_window->view();
     const QPointF content =
         view.layout().geometry(page).pixelsFromMm(mm) + view.layout().pageRect(page).topLeft();
     return (content - QPointF(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value()))

@@ -1,6 +1,5 @@
 #include "StampPdfs.h"
 #include "StampWindowFixture.h"
-#include "stamp/window/DocumentView.h"
 #include "stamp/window/PageLayout.h"
 #include "stamp/window/PageListPanel.h"
 #include "stamp/window/PageRenderer.h"
@@ -194,21 +193,16 @@ TEST_F(StampWindow, KeySwappedWhileThePinIsAskedSealsWhatWasChosen)
 
 TEST_F(StampWindow, LongDocumentDrawsOnlyThePagesInSight)
 {
-    const QString path = makePdf(m_files.path(), QStringLiteral("long"), 300);
-    QElapsedTimer elapsed;
-    elapsed.start();
-    ASSERT_TRUE(open(path));
-    std::printf("300 pages opened in %lld ms\n", static_cast<long long>(elapsed.elapsed()));
+    ASSERT_TRUE(open(makePdf(m_files.path(), QStringLiteral("long"), 300)));
     ASSERT_EQ(m_window->view().pageCount(), 300);
 
     int rendered = 0;
     QObject::connect(&m_window->renderer(), &stamp::PageRenderer::pageRendered, [&] { ++rendered; });
-    elapsed.restart();
+    QElapsedTimer elapsed;
+    elapsed.start();
     for (int page = 0; page < 300; ++page)
         m_window->view().goToPage(page);
-    const qint64 turning = elapsed.elapsed();
-    std::printf("300 page turns took %lld ms on the window's thread\n", static_cast<long long>(turning));
-    EXPECT_LT(turning, 2000);
+    EXPECT_LT(elapsed.elapsed(), 2000) << "300 page turns on the window's thread";
     QTest::qWait(3000);
     // The pages passed on the way were not drawn, but for the few the worker took up while the
     // turning went on.
