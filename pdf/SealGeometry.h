@@ -12,6 +12,15 @@ struct PdfRect {
     double top = 0;
 };
 
+struct PdfPoint {
+    double x = 0;
+    double y = 0;
+};
+
+// A point given in millimetres from the top-left corner of the page as a reader shows it (its
+// crop box turned clockwise by /Rotate), in the page's default user space.
+PdfPoint userSpaceFromShownMm(const PdfRect& cropBox, int rotate, double xMm, double yMm);
+
 // Where a seal lands: its widget's rectangle in user space, and the appearance's matrix
 // (a, b, c, d) that turns it so that it reads upright however the page is rotated.
 struct SealFrame {

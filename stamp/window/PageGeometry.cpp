@@ -1,5 +1,7 @@
 #include "PageGeometry.h"
 
+#include "pdf/SealGeometry.h"
+
 #include <cmath>
 
 namespace talvo::stamp {
@@ -40,46 +42,12 @@ QSize PageGeometry::shownSizePixels() const
 // the page clockwise brings its bottom-left corner to the top left at 90, and so on round.
 QPointF PageGeometry::pointsFromMm(const QPointF& mm) const
 {
-    const double sx = mm.x() * kPointsPerMm;
-    const double sy = mm.y() * kPointsPerMm;
-    const double left = m_cropBox.left();
-    const double bottom = m_cropBox.top(); // the box's lower edge in the page's own frame
-    const double right = left + m_cropBox.width();
-    const double top = bottom + m_cropBox.height();
-    switch (m_rotation) {
-    case 90:
-        return {left + sy, bottom + sx};
-    case 180:
-        return {right - sx, bottom + sy};
-    case 270:
-        return {right - sy, top - sx};
-    default:
-        return {left + sx, top - sy};
-    }
-}
-
-QPointF PageGeometry::mmFromPoints(const QPointF& points) const
-{
-    const double left = m_cropBox.left();
-    const double bottom = m_cropBox.top();
-    const double right = left + m_cropBox.width();
-    const double top = bottom + m_cropBox.height();
-    QPointF shown;
-    switch (m_rotation) {
-    case 90:
-        shown = {points.y() - bottom, points.x() - left};
-        break;
-    case 180:
-        shown = {right - points.x(), points.y() - bottom};
-        break;
-    case 270:
-        shown = {top - points.y(), right - points.x()};
-        break;
-    default:
-        shown = {points.x() - left, top - points.y()};
-        break;
-    }
-    return shown / kPointsPerMm;
+    // The sealing library's own mapping, so that a seal lands where the view showed it.
+    const pdf::PdfPoint point =
+        pdf::userSpaceFromShownMm({m_cropBox.left(), m_cropBox.top(), m_cropBox.left() + m_cropBox.width(),
+                                   m_cropBox.top() + m_cropBox.height()},
+                                  m_rotation, mm.x(), mm.y());
+    return {point.x, point.y};
 }
 
 QPointF PageGeometry::pixelsFromMm(const QPointF& mm) const

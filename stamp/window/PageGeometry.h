@@ -26,7 +26,6 @@ public:
     QSize shownSizePixels() const;
 
     QPointF pointsFromMm(const QPointF& mm) const;
-    QPointF mmFromPoints(const QPointF& points) const;
     QPointF pixelsFromMm(const QPointF& mm) const;
     QPointF mmFromPixels(const QPointF& pixels) const;
     double pixelsFromMm(double mm) const;

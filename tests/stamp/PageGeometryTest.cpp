@@ -41,7 +41,6 @@ TEST(PageGeometry, MillimetresPointsAndPixelsAtZoomsAndTurns)
         expectNear(geometry.pointsFromMm(kMm), c.points);
         expectNear(geometry.pixelsFromMm(kMm), c.pixels);
         EXPECT_EQ(geometry.shownSizePixels(), c.shownPixels);
-        expectNear(geometry.mmFromPoints(geometry.pointsFromMm(kMm)), kMm);
         expectNear(geometry.mmFromPixels(geometry.pixelsFromMm(kMm)), kMm);
         EXPECT_NEAR(geometry.mmFromPixels(geometry.pixelsFromMm(40.0)), 40.0, kTolerance);
     }
